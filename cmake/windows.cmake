@@ -1,0 +1,30 @@
+# Cross build: Setup.exe, the Windows unit tests and the end-to-end tests, run under Wine.
+enable_language(RC)
+add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0602 WINVER=0x0602)
+
+file(GLOB_RECURSE QV_ALL_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.cpp)
+set(QV_CORE_SOURCES ${QV_ALL_SOURCES})
+list(REMOVE_ITEM QV_CORE_SOURCES ${QV_PORTABLE_SOURCES} ${PROJECT_SOURCE_DIR}/src/app/main.cpp)
+
+add_library(quorvane_portable STATIC ${QV_PORTABLE_SOURCES})
+target_compile_options(quorvane_portable PRIVATE ${QV_PRODUCT_FLAGS})
+target_include_directories(quorvane_portable PUBLIC ${PROJECT_SOURCE_DIR}/src)
+
+add_library(quorvane_core STATIC ${QV_CORE_SOURCES})
+target_compile_options(quorvane_core PRIVATE ${QV_PRODUCT_FLAGS})
+target_include_directories(quorvane_core PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/res)
+target_link_libraries(quorvane_core PUBLIC quorvane_portable user32 gdi32 advapi32 shell32 ole32)
+
+# The resource script for both the program and the tests that open its dialogs. windres writes
+# no dependency file, so the files the script pulls in are named here.
+set(QV_RESOURCES ${PROJECT_SOURCE_DIR}/res/setup.rc)
+set_source_files_properties(${QV_RESOURCES} PROPERTIES OBJECT_DEPENDS
+    "${PROJECT_SOURCE_DIR}/res/setup.ico;${PROJECT_SOURCE_DIR}/res/setup.manifest;${PROJECT_SOURCE_DIR}/res/resource.h")
+
+add_executable(Setup WIN32 src/app/main.cpp ${QV_RESOURCES})
+target_compile_options(Setup PRIVATE ${QV_PRODUCT_FLAGS})
+target_link_libraries(Setup PRIVATE quorvane_core)
+target_link_options(Setup PRIVATE -s -Wl,--gc-sections)
+
+add_subdirectory(tests/win)
+add_subdirectory(tests/e2e)

@@ -1,0 +1,25 @@
+// The program's own fixed texts and the texts the main window composes. No Windows needed, so
+// every byte of them is checked natively.
+#pragma once
+
+#include "../support/path_buffer.h"
+
+// Seven lines separated by CR LF, no line break after the last one.
+extern const char AboutText[];
+
+// Line n (1 to 7) of the about text, at most maxChars characters.
+FieldText AboutTextLine(int line, size_t maxChars);
+
+extern const char kMainWindowClass[];
+extern const char kMainWindowCaption[];
+
+extern const char kMissingListText[];
+extern const char kMissingListCaption[];
+extern const char kUninstallQuestionCaption[];
+void ComposeUninstallQuestion(const char* appName, ScratchBuffer& out);
+
+// Command-line decisions, made once when the background window is created.
+bool CommandLineWantsSilentInstall(const char* commandLine);
+bool CommandLineWantsQuietUninstall(const char* commandLine);
+bool CommandLineSelectsUninstall(const char* commandLine);
+bool CommandLineWantsSyntaxHelp(const char* commandLine);

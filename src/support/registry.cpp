@@ -1,0 +1,33 @@
+// Reading and writing registry string values, one key handle per call.
+#include "win_support.h"
+
+PathBuffer<1025> ReadRegString(HKEY root, const char* subKey, const char* valueName) {
+    PathBuffer<1025> result;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return result;
+    DWORD size = result.RawSize();
+    LONG status = RegQueryValueExA(key, valueName, nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(result.RawData()), &size);
+    RegCloseKey(key);
+    // A value that does not fit leaves the buffer undefined: treat it as missing.
+    if (status != ERROR_SUCCESS) {
+        result.Clear();
+        return result;
+    }
+    // The stored value need not carry its own terminator.
+    if (size < result.RawSize()) result.RawData()[size] = 0;
+    result.Adopt();
+    return result;
+}
+
+bool WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, subKey, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    if (text != nullptr)
+        RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                       static_cast<DWORD>(lstrlenA(text) + 1));
+    RegCloseKey(key);
+    return true;
+}

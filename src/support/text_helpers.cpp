@@ -1,0 +1,86 @@
+// Text and path helpers that need no Windows.
+#include "text_helpers.h"
+
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+static size_t TextLength(const char* s) {
+    size_t n = 0;
+    while (s[n] != 0) ++n;
+    return n;
+}
+
+template <bool IgnoreCase>
+static const char* FindText(const char* text, const char* pattern) {
+    if (text == nullptr || pattern == nullptr) return nullptr;
+    size_t n = TextLength(pattern);
+    size_t m = TextLength(text);
+    if (n > m) return nullptr;
+    if (n == 0) return text + m;
+    for (size_t start = 0; start + n <= m; ++start) {
+        size_t i = 0;
+        for (; i < n; ++i) {
+            char a = text[start + i];
+            char b = pattern[i];
+            if (IgnoreCase) {
+                a = UpperAscii(a);
+                b = UpperAscii(b);
+            }
+            if (a != b) break;
+        }
+        if (i == n) return text + start;
+    }
+    return nullptr;
+}
+
+const char* FindTextNoCase(const char* text, const char* pattern) {
+    return FindText<true>(text, pattern);
+}
+
+const char* FindTextExact(const char* text, const char* pattern) {
+    return FindText<false>(text, pattern);
+}
+
+bool EqualsNoCase(const char* a, const char* b) {
+    if (a == nullptr || b == nullptr) return a == b;
+    for (; *a != 0 && *b != 0; ++a, ++b)
+        if (UpperAscii(*a) != UpperAscii(*b)) return false;
+    return *a == *b;
+}
+
+static const char* LastBackslash(const char* path) {
+    const char* last = nullptr;
+    for (const char* p = path; *p != 0; ++p)
+        if (*p == '\\') last = p;
+    return last;
+}
+
+LongText PathFilePart(const char* path) {
+    LongText result;
+    if (path == nullptr) return result;
+    const char* last = LastBackslash(path);
+    result.Assign(last ? last + 1 : path);
+    return result;
+}
+
+LongText PathFolderPart(const char* path) {
+    LongText result;
+    if (path == nullptr) return result;
+    const char* last = LastBackslash(path);
+    if (last == nullptr || last == path) {
+        result.Assign(path);
+    } else {
+        // a folder longer than the result's width comes back cut, and says so through Fits()
+        result.Assign(path, static_cast<size_t>(last - path));
+    }
+    return result;
+}
+
+WorkPath JoinPath(const char* folder, const char* name) {
+    WorkPath result;
+    result.Assign(folder);
+    if (result.Last() != '\\') result.AppendChar('\\');
+    result.Append(name);
+    return result;
+}

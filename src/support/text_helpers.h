@@ -1,0 +1,25 @@
+// Text and path helpers that need no Windows: substring search with and without letter case,
+// the file and folder parts of a path, and joining a name to a folder.
+#pragma once
+
+#include "path_buffer.h"
+
+// First occurrence of pattern in text, ASCII letters compared without case (umlauts exactly);
+// nullptr when absent. An empty pattern is found at the end of the text.
+const char* FindTextNoCase(const char* text, const char* pattern);
+// The same with an exact byte comparison.
+const char* FindTextExact(const char* text, const char* pattern);
+
+// The part after the last backslash; a path without one is returned unchanged.
+LongText PathFilePart(const char* path);
+// The part before the last backslash, without it; unchanged when there is none or it is the
+// first character. D:\Dir\File.exe gives D:\Dir, D:\File.exe gives D:.
+LongText PathFolderPart(const char* path);
+
+// Folder, a backslash unless the folder already ends in one, and name. The result reports a
+// cut through Fits(): such a path is refused by the callers, never used shortened.
+WorkPath JoinPath(const char* folder, const char* name);
+
+// ASCII-only letter case helpers (the list rules never touch umlauts).
+char UpperAscii(char c);
+bool EqualsNoCase(const char* a, const char* b);

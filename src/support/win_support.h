@@ -1,0 +1,46 @@
+// Helpers around Windows services: existence tests, the message pump, message boxes, dialog
+// and window creation, registry strings, shell folders and the OEM conversion.
+#pragma once
+
+#include <windows.h>
+
+#include "path_buffer.h"
+
+// Converts the ANSI text to the OEM code page (batch files are read in it); unchanged on failure.
+LongText ToOemText(const char* text);
+
+// True when the first match of the path (a wildcard pattern is allowed) is a file / a folder.
+// A path ending in a backslash or naming a bare drive root is reported as not existing.
+bool FileExists(const char* path);
+bool FolderExists(const char* path);
+
+// Dispatches every waiting message of the thread and returns when none is left. A quit message
+// met here (the background window was closed) ends the process at once with its exit code.
+void PumpPendingMessages();
+
+// A message box with the program's own icon, always brought to the foreground.
+int ShowIconMessage(HWND owner, const char* text, const char* caption, const char* iconName, UINT style);
+
+INT_PTR RunModalDialog(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc);
+HWND OpenModelessDialog(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc);
+HWND CreateAppWindow(const char* className, const char* caption, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, void* param);
+
+// The text of a registry value, or the empty string when the key or value is missing or the
+// value does not fit its 1024 characters.
+PathBuffer<1025> ReadRegString(HKEY root, const char* subKey, const char* valueName);
+// Creates the key (all missing levels) and stores the text as REG_SZ; true when the key exists.
+bool WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text);
+
+using ShellFolderText = PathBuffer<501>;
+// "Programs" or "Desktop", for all users or the current user as AllUsersMode says.
+ShellFolderText GetShellFolder(const char* name);
+ShellFolderText GetUserShellFolder(const char* valueName);
+ShellFolderText GetCommonShellFolder(const char* valueName);
+
+// The full path of this program, or an empty text when it does not fit.
+WorkPath ModulePath();
+
+// Makes the folder the current directory; a bare drive ("C:") means its root, not the drive's
+// own current directory.
+bool EnterFolder(const char* folder);

@@ -1,0 +1,17 @@
+// Runner of the end-to-end scenarios: --setup=<Setup.exe> --tools=<folder of stand-in programs>.
+#define DOCTEST_CONFIG_IMPLEMENT
+#include <doctest.h>
+
+#include <cstring>
+
+#include "driver.h"
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--setup=", 8) == 0) e2e::SetProgramUnderTest(e2e::WindowsPath(argv[i] + 8));
+        if (std::strncmp(argv[i], "--tools=", 8) == 0) e2e::SetToolsFolder(e2e::WindowsPath(argv[i] + 8));
+    }
+    doctest::Context context;
+    context.applyCommandLine(argc, argv);
+    return context.run();
+}
