@@ -41,17 +41,17 @@ struct InstallContext {
     FieldText Intro2;
     FieldText Intro3;
 
-    // flags
+    // flags; the state starts all zero (AllUsersMode is settled by the list loading)
     bool IsNT = false;
     bool SilentInstall = false;
     bool QuietUninstall = false;
     bool CopyOnlyMode = false;
-    bool AllUsersMode = true;
+    bool AllUsersMode = false;
     bool PurgeProgramFolder = false;
     bool SelfRemovalPending = false;
 
     HINSTANCE ModuleInstance = nullptr;
-    const char* CommandLine = "";
+    const char* CommandLine = nullptr;
     HWND ProgressWindow = nullptr;
 
     // Shared composition buffer for message texts, file names and command lines; whoever fills

@@ -14,7 +14,8 @@ public:
     static constexpr size_t kWidth = Width;
     static constexpr size_t kMaxLength = Width - 1;
 
-    PathBuffer() { Clear(); }
+    // All zero is the empty text, so a global PathBuffer costs no bytes in the program file.
+    PathBuffer() = default;
     explicit PathBuffer(const char* text) { Assign(text); }
 
     void Clear() {
@@ -114,9 +115,9 @@ public:
 
 private:
     // One byte more than the width: it stays zero, so no scan can run past the end.
-    char text_[Width + 1];
-    size_t length_;
-    bool cut_;
+    char text_[Width + 1] = {};
+    size_t length_ = 0;
+    bool cut_ = false;
 };
 
 // Widths used throughout the program.
