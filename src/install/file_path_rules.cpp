@@ -1,0 +1,51 @@
+// Path rules of the file operations: the Windows path limit and the paths of found files.
+#include "file_path_rules.h"
+
+namespace {
+
+template <size_t Width>
+PathBuffer<Width> ReplaceFilePart(const char* pattern, const char* name) {
+    PathBuffer<Width> result;
+    size_t folderLength = 0;
+    for (size_t i = 0; pattern != nullptr && pattern[i] != 0; ++i)
+        if (pattern[i] == '\\') folderLength = i + 1;
+    result.Assign(pattern, folderLength);
+    result.Append(name);
+    return result;
+}
+
+}  // namespace
+
+bool FitsWindowsPath(const char* path) {
+    if (path == nullptr) return false;
+    size_t length = 0;
+    while (path[length] != 0) {
+        if (++length > kMaxWindowsPath) return false;
+    }
+    return true;
+}
+
+bool IsDriveOrRoot(const char* folder) {
+    if (folder == nullptr) return true;
+    size_t length = 0;
+    while (folder[length] != 0) ++length;
+    while (length > 0 && folder[length - 1] == '\\') --length;
+    if (length == 0) return true;
+    return length == 2 && folder[1] == ':';
+}
+
+WorkPath FoundFilePath(const char* pattern, const char* name) {
+    return ReplaceFilePart<kPathWidth>(pattern, name);
+}
+
+LongText FoundFileText(const char* pattern, const char* name) {
+    return ReplaceFilePart<kLongTextWidth>(pattern, name);
+}
+
+LongText JoinPathText(const char* folder, const char* name) {
+    LongText result;
+    result.Assign(folder);
+    if (result.Last() != '\\') result.AppendChar('\\');
+    result.Append(name);
+    return result;
+}

@@ -1,0 +1,92 @@
+// Rules of the file-type registration: splitting an extension list, the open command and the
+// registry key names.
+#include "file_type_rules.h"
+
+#include "../support/text_helpers.h"
+
+namespace {
+
+constexpr const char* kOpenCommandTail = "\\shell\\open\\command";
+
+RegistryKeyName Compose(const char* first, const char* second, const char* third) {
+    RegistryKeyName key;
+    key.Assign(first);
+    key.Append(second);
+    key.Append(third);
+    return key;
+}
+
+}  // namespace
+
+void BeginExtensionList(ExtensionList* list, const char* extensions) {
+    const char* start = extensions != nullptr ? extensions : "";
+    if (*start == '*') ++start;
+    if (*start == '.') ++start;
+    list->Working.Assign(",");
+    list->Working.Append(start);
+}
+
+bool NextExtensionItem(ExtensionList* list, ExtensionItem* item) {
+    // A list that did not fit is refused whole rather than walked from a cut end.
+    if (!list->Working.Fits()) return false;
+    while (list->Working.Length() > 0) {
+        size_t comma = list->Working.Length() - 1;
+        while (comma > 0 && list->Working.At(comma) != ',') --comma;
+        item->Assign(list->Working.CStr() + comma + 1);
+        list->Working.Truncate(comma);
+        if (item->Length() > 0) return true;
+    }
+    return false;
+}
+
+OpenCommandText ComposeOpenCommand(const char* programPath, bool listEndsUpperCase) {
+    OpenCommandText command;
+    WorkPath program;
+    if (programPath == nullptr || programPath[0] == 0 || !program.Assign(programPath)) return command;
+    command.AppendChar('"');
+    command.Append(program);
+    command.AppendChar('"');
+    command.Append(listEndsUpperCase ? " %1" : " \"%1\"");
+    return command;
+}
+
+LongText ProgramPathOfCommand(const char* command) {
+    LongText path;
+    if (command == nullptr) return path;
+    if (command[0] == '"') {
+        size_t end = 1;
+        while (command[end] != 0 && command[end] != '"') ++end;
+        path.Assign(command + 1, end - 1);
+        return path;
+    }
+    size_t end = 0;
+    while (static_cast<unsigned char>(command[end]) > ' ') ++end;
+    path.Assign(command, end);
+    return path;
+}
+
+LongText ApplicationKeyName(const char* programPath) {
+    return PathFilePart(programPath);
+}
+
+RegistryKeyName ExtensionKey(const char* item) {
+    return Compose(".", item, "");
+}
+
+RegistryKeyName ExtensionCommandKey(const char* item) {
+    return Compose(".", item, kOpenCommandTail);
+}
+
+RegistryKeyName OpenWithKey(const char* item, const char* app) {
+    RegistryKeyName key = Compose(".", item, "\\OpenWithList\\");
+    key.Append(app);
+    return key;
+}
+
+RegistryKeyName ApplicationCommandKey(const char* app) {
+    return Compose("Applications\\", app, kOpenCommandTail);
+}
+
+RegistryKeyName MachineApplicationCommandKey(const char* app) {
+    return Compose("SOFTWARE\\Classes\\Applications\\", app, kOpenCommandTail);
+}

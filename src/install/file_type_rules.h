@@ -1,0 +1,38 @@
+// Rules of the file-type registration that need no Windows: the items of an extension list,
+// the open command and the registry key names written for each item.
+#pragma once
+
+#include "../support/path_buffer.h"
+
+using ExtensionItem = EntryText;
+// Registry key paths and the open command are no file paths: they may be longer than 259.
+using RegistryKeyName = LongText;
+using OpenCommandText = LongText;
+
+// Walks the items of a list such as "WRI,TXT,DOK" from the last to the first. One leading "*"
+// and after it one leading "." are dropped from the whole list (so "*.txt" and ".txt" mean
+// txt); items are taken exactly as they stand between the commas, empty ones are skipped.
+struct ExtensionList {
+    PathBuffer<kEntryWidth + 1> Working;  // a comma followed by the list
+};
+void BeginExtensionList(ExtensionList* list, const char* extensions);
+// The next item, or false when none is left (or the list was too long to be walked at all).
+bool NextExtensionItem(ExtensionList* list, ExtensionItem* item);
+
+// The program path in double quotes, then " %1" when the extension list ends in an upper-case
+// letter (programs that want a short, unquoted name), otherwise a blank and "%1" in quotes.
+// Empty when the program path is empty or longer than a Windows path.
+OpenCommandText ComposeOpenCommand(const char* programPath, bool listEndsUpperCase);
+// The program path of an open command: the text inside its leading quotes, or, for a command
+// without them, the text up to its first blank or control character.
+LongText ProgramPathOfCommand(const char* command);
+// The key name under Applications: the program's file name ("My Tool.exe").
+LongText ApplicationKeyName(const char* programPath);
+
+// Key names, relative to HKEY_CLASSES_ROOT unless marked machine-wide.
+RegistryKeyName ExtensionKey(const char* item);           // .item
+RegistryKeyName ExtensionCommandKey(const char* item);    // .item\shell\open\command
+RegistryKeyName OpenWithKey(const char* item, const char* app);  // .item\OpenWithList\app
+RegistryKeyName ApplicationCommandKey(const char* app);   // Applications\app\shell\open\command
+// SOFTWARE\Classes\Applications\app\shell\open\command under HKEY_LOCAL_MACHINE
+RegistryKeyName MachineApplicationCommandKey(const char* app);
