@@ -92,6 +92,14 @@ std::vector<int> Window::ButtonIds() const {
     return ids;
 }
 
+bool Window::HasIcon() const {
+    for (HWND child = GetWindow(handle_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (ClassOf(child) == "Static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            IsWindowVisible(child) && SendMessageA(child, STM_GETICON, 0, 0) != 0)
+            return true;
+    return false;
+}
+
 void Window::Press(int controlId) const {
     PostMessageA(handle_, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(handle_, controlId)));

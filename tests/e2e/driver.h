@@ -47,6 +47,7 @@ public:
     std::vector<int> ButtonIds() const;
     HWND Owner() const;
     bool IsVisible() const;
+    bool HasIcon() const;  // a message box's icon control shows an icon
 
     void Press(int controlId) const;  // a click as the dialog's code sees it; needs no focus
     void PressEnter() const;

@@ -2,8 +2,12 @@
 #define DOCTEST_CONFIG_IMPLEMENT
 #include <doctest.h>
 
+#include <cstdio>
+#include <string>
+
 #include <cstring>
 
+#include "doctest_guard.h"
 #include "driver.h"
 
 int main(int argc, char** argv) {
@@ -13,5 +17,5 @@ int main(int argc, char** argv) {
     }
     doctest::Context context;
     context.applyCommandLine(argc, argv);
-    return context.run();
+    return doctest_guard::Finish(argc, argv, context.run());
 }

@@ -399,7 +399,7 @@ TEST_CASE("values longer than the script is sized for are reported, not cut") {
     CHECK(Script().Fits());
 }
 
-TEST_CASE("the interpreter command: COMSPEC, or cmd.exe in the System folder; quoted when it has blanks") {
+TEST_CASE("the interpreter command: COMSPEC, or cmd.exe in the System folder - quoted when it has blanks") {
     struct Row { const char* comSpec; const char* systemDir; const char* command; };
     const Row rows[] = {
         {"C:\\WINDOWS\\system32\\cmd.exe", "C:\\WINDOWS\\system32", "C:\\WINDOWS\\system32\\cmd.exe /c VarnekUninstall.bat"},

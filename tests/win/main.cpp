@@ -3,6 +3,10 @@
 #define DOCTEST_CONFIG_IMPLEMENT
 #include <doctest.h>
 
+#include <cstdio>
+#include <string>
+
+#include "doctest_guard.h"
 #include "win_test_support.h"
 
 int main(int argc, char** argv) {
@@ -10,5 +14,5 @@ int main(int argc, char** argv) {
     if (RunChildMode(argc, argv, &childExit)) return childExit;
     doctest::Context context;
     context.applyCommandLine(argc, argv);
-    return context.run();
+    return doctest_guard::Finish(argc, argv, context.run());
 }
