@@ -31,3 +31,13 @@ bool WriteRegString(HKEY root, const char* subKey, const char* valueName, const 
     RegCloseKey(key);
     return true;
 }
+
+bool WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, subKey, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG status = RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}

@@ -44,3 +44,6 @@ WorkPath ModulePath();
 // Makes the folder the current directory; a bare drive ("C:") means its root, not the drive's
 // own current directory.
 bool EnterFolder(const char* folder);
+
+// Creates the key (all missing levels) and stores the number as REG_DWORD; true when stored.
+bool WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value);

@@ -9,6 +9,7 @@ namespace {
 
 std::string g_program;
 std::string g_tools;
+std::string g_demo;
 
 std::string ClassOf(HWND window) {
     char name[256] = "";
@@ -59,6 +60,10 @@ void SetProgramUnderTest(const std::string& windowsPath) { g_program = windowsPa
 const std::string& ProgramUnderTest() { return g_program; }
 void SetToolsFolder(const std::string& windowsPath) { g_tools = windowsPath; }
 const std::string& ToolsFolder() { return g_tools; }
+
+void SetDemoFolder(const std::string& windowsPath) { g_demo = windowsPath; }
+const std::string& DemoFolder() { return g_demo; }
+std::string DejaVuFont() { return "Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf"; }
 
 std::string WindowsPath(std::string path) {
     if (!path.empty() && path[0] == '/') path = "Z:" + path;
@@ -205,6 +210,17 @@ bool Run::NoDialogFor(DWORD ms) const {
     return !WaitFor([&] { return !WindowsOf(process_.dwProcessId, "#32770", nullptr).empty(); }, ms);
 }
 
+bool Run::NoMessageBoxFor(DWORD ms) const {
+    return !WaitFor(
+        [&] {
+            // the progress window is a dialog too, but the only one without buttons
+            for (HWND window : WindowsOf(process_.dwProcessId, "#32770", nullptr))
+                if (!Window(window).ButtonIds().empty()) return true;
+            return false;
+        },
+        ms);
+}
+
 DWORD Run::Exit(DWORD ms) {
     DWORD code = STILL_ACTIVE;
     if (WaitForSingleObject(process_.hProcess, ms) == WAIT_OBJECT_0) {
@@ -235,8 +251,35 @@ Package& Package::File(const std::string& relativePath, const std::string& bytes
     return *this;
 }
 
+Package& Package::CopyIn(const std::string& sourcePath, const std::string& relativePath) {
+    File(relativePath, "");
+    ::CopyFileA(sourcePath.c_str(), Path(relativePath).c_str(), FALSE);
+    return *this;
+}
+
+Package& Package::CopyFrom(const std::string& folder) {
+    std::vector<std::string> pending{""};
+    while (!pending.empty()) {
+        std::string relative = pending.back();
+        pending.pop_back();
+        std::string from = relative.empty() ? folder : folder + "\\" + relative;
+        WIN32_FIND_DATAA data;
+        HANDLE search = FindFirstFileA((from + "\\*").c_str(), &data);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string child = relative.empty() ? name : relative + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) pending.push_back(child);
+            else CopyIn(from + "\\" + name, child);
+        } while (FindNextFileA(search, &data));
+        FindClose(search);
+    }
+    return *this;
+}
+
 Package& Package::ProgramAs(const std::string& fileName) {
-    CopyFileA(g_program.c_str(), Path(fileName).c_str(), FALSE);
+    ::CopyFileA(g_program.c_str(), Path(fileName).c_str(), FALSE);
     return *this;
 }
 

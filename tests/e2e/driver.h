@@ -27,6 +27,11 @@ const std::string& ProgramUnderTest();
 // The folder of the driver's own helper programs (stand-ins such as metapad.exe).
 void SetToolsFolder(const std::string& windowsPath);
 const std::string& ToolsFolder();
+// The demo package's folder (examples/demo) as Windows sees it.
+void SetDemoFolder(const std::string& windowsPath);
+const std::string& DemoFolder();
+// A TrueType font from Debian's fonts-dejavu-core, for scenarios that install a font.
+std::string DejaVuFont();
 // Unix path as CMake passes it -> the Z:\ path Windows programs see under Wine.
 std::string WindowsPath(std::string path);
 
@@ -80,6 +85,9 @@ public:
     Window MainWindow(DWORD ms = kWaitMs) const;
     // True when no dialog or box of this process appears within ms.
     bool NoDialogFor(DWORD ms) const;
+    // True when no dialog with buttons (a box or a question) appears within ms; the progress
+    // window may.
+    bool NoMessageBoxFor(DWORD ms) const;
     // Every visible dialog or box caption of this process right now.
     std::vector<std::string> DialogCaptions() const;
 
@@ -100,6 +108,9 @@ public:
     Package& File(const std::string& relativePath, const std::string& bytes);
     // A copy of the program under test under another name in the folder (e.g. Uninst.exe).
     Package& ProgramAs(const std::string& fileName);
+    // Copies every file of a folder tree into the package (the list included, if it has one).
+    Package& CopyFrom(const std::string& folder);
+    Package& CopyIn(const std::string& sourcePath, const std::string& relativePath);
     std::string Folder() const { return folder_; }
     std::string Path(const std::string& relativePath) const { return folder_ + "\\" + relativePath; }
 

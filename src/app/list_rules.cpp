@@ -1,0 +1,139 @@
+// Rules that list values must follow before anything is installed or removed.
+#include "list_rules.h"
+
+#include "../support/text_helpers.h"
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Windows drops trailing dots and blanks from a name, so "..", ". ." and "..." all lead to the
+// folder itself or its parent.
+bool IsDotComponent(const char* start, const char* end) {
+    bool dot = false;
+    for (const char* p = start; p < end; ++p) {
+        if (*p == '.') dot = true;
+        else if (*p != ' ') return false;
+    }
+    return dot;
+}
+
+void SetProblem(ListProblem* problem, ListProblemKind kind, const char* section, const char* key,
+                const char* value) {
+    problem->kind = kind;
+    problem->section = section;
+    problem->key.Assign(key);
+    problem->value = value;
+}
+
+void IndexText(int index, PathBuffer<16>& out) {
+    char digits[4];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + index % 10);
+        index /= 10;
+    } while (index > 0 && n < 3);
+    out.Clear();
+    while (n > 0) out.AppendChar(digits[--n]);
+}
+
+bool CheckValue(ListProblem* problem, const char* section, const char* key, const char* value, bool refuseRoot) {
+    ListProblemKind kind = PathValueProblem(value, refuseRoot);
+    if (kind == ListProblemKind::None) return true;
+    SetProblem(problem, kind, section, key, value);
+    return false;
+}
+
+bool CheckEntry(const ListEntry& entry, int index, ListProblem* problem) {
+    PathBuffer<16> key;
+    IndexText(index, key);
+    const char* k = key.CStr();
+    if (!CheckValue(problem, "Files", k, entry.Files.CStr(), false)) return false;
+    if (!CheckValue(problem, "Links", k, entry.Links.CStr(), false)) return false;
+    if (!CheckValue(problem, "DesktopLinks", k, entry.DesktopLinks.CStr(), false)) return false;
+    if (!CheckValue(problem, "WildCopy", k, entry.WildCopy.CStr(), false)) return false;
+    if (!CheckValue(problem, "WildSubFolder", k, entry.WildSubFolder.CStr(), true)) return false;
+    // The first character chooses the folder (W, S, F or a backslash); what follows must stay in it.
+    const char* alt = entry.AltFolder.CStr();
+    if (alt[0] != 0) {
+        ListProblemKind kind = PathValueProblem(alt + 1, false);
+        if (kind != ListProblemKind::None) {
+            SetProblem(problem, kind, "AltFolder", k, alt);
+            return false;
+        }
+    }
+    return true;
+}
+
+const char* ProblemReason(ListProblemKind kind) {
+    switch (kind) {
+    case ListProblemKind::DotFolder:
+        return "Ordnernamen aus Punkten (wie \"..\") würden aus dem Ordner der Anwendung herausführen.";
+    case ListProblemKind::Drive:
+        return "Laufwerksangaben (wie \"C:\") sind hier nicht erlaubt.";
+    case ListProblemKind::LeadingBackslash:
+        return "Der Wert darf nicht mit \"\\\" beginnen.";
+    case ListProblemKind::NoProgramFolder:
+        return "Es ist kein Programmordner angegeben: Folder (oder AppName) darf nicht leer sein.";
+    case ListProblemKind::TooLong:
+        return "Der Ordner wird damit zu lang.";
+    case ListProblemKind::None:
+        break;
+    }
+    return "";
+}
+
+}  // namespace
+
+const char kInstallRefusedCaption[] = "Installation abgebrochen";
+const char kUninstallRefusedCaption[] = "Deinstallation abgebrochen";
+
+ListProblemKind PathValueProblem(const char* value, bool refuseRoot) {
+    if (value == nullptr) return ListProblemKind::None;
+    if (refuseRoot && IsSeparator(value[0])) return ListProblemKind::LeadingBackslash;
+    const char* start = value;
+    for (const char* p = value;; ++p) {
+        if (*p == ':') return ListProblemKind::Drive;
+        if (*p == 0 || IsSeparator(*p)) {
+            if (IsDotComponent(start, p)) return ListProblemKind::DotFolder;
+            if (*p == 0) break;
+            start = p + 1;
+        }
+    }
+    return ListProblemKind::None;
+}
+
+bool CheckListValues(const InstallContext& context, ListProblem* problem) {
+    *problem = ListProblem();
+    if (!CheckValue(problem, "General", "AppName", context.AppName.CStr(), true)) return false;
+    if (!CheckValue(problem, "General", "Folder", context.Folder.CStr(), true)) return false;
+    if (context.Folder.IsEmpty()) {
+        SetProblem(problem, ListProblemKind::NoProgramFolder, "General", "Folder", context.Folder.CStr());
+        return false;
+    }
+    if (!context.TargetDir.Fits()) {
+        SetProblem(problem, ListProblemKind::TooLong, "General", "Folder", context.Folder.CStr());
+        return false;
+    }
+    FieldText group;
+    group.Assign(JoinPath(context.ProgramsDir.CStr(), context.AppName.CStr()));
+    if (!group.Fits() || !context.ProgramsDir.Fits()) {
+        SetProblem(problem, ListProblemKind::TooLong, "General", "AppName", context.AppName.CStr());
+        return false;
+    }
+    for (int i = 1; i < kListEntryCount; ++i)
+        if (!CheckEntry(context.InstallList[i], i, problem)) return false;
+    return true;
+}
+
+void ComposeListProblemText(const ListProblem& problem, bool uninstalling, ScratchBuffer& out) {
+    out.Assign("Dieser Eintrag in SETUP.LST ist nicht zulässig:\r\r[");
+    out.Append(problem.section);
+    out.Append("]\r");
+    out.Append(problem.key);
+    out.AppendChar('=');
+    out.Append(problem.value);
+    out.Append("\r\r");
+    out.Append(ProblemReason(problem.kind));
+    out.Append(uninstalling ? "\r\rEs wurde nichts gelöscht." : "\r\rEs wurde nichts installiert.");
+}

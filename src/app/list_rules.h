@@ -1,0 +1,35 @@
+// Rules that list values must follow before anything is installed or removed: no value may
+// lead out of the folder it belongs to, and no composed folder may be cut.
+#pragma once
+
+#include "../support/path_buffer.h"
+#include "install_context.h"
+
+enum class ListProblemKind {
+    None,
+    DotFolder,         // a component made of dots only, such as ".." or "."
+    Drive,             // a drive or stream colon, such as "C:"
+    LeadingBackslash,  // a value that starts at the root of a drive
+    NoProgramFolder,   // Folder empty: the program-files folder itself would be the program folder
+    TooLong,           // the program folder or the start-menu group does not fit
+};
+
+struct ListProblem {
+    ListProblemKind kind = ListProblemKind::None;
+    const char* section = "";  // "General", "Files", ...
+    PathBuffer<16> key;        // "AppName", or the index of an indexed section
+    const char* value = "";
+};
+
+// The first rule a path-like value breaks; refuseRoot also refuses a leading backslash.
+ListProblemKind PathValueProblem(const char* value, bool refuseRoot);
+
+// Checks every value that names a folder or file below the program folder, the start-menu
+// group or the desktop, and the composed program folder and group. True when the list may be
+// used; otherwise problem names the first value that may not.
+bool CheckListValues(const InstallContext& context, ListProblem* problem);
+
+extern const char kInstallRefusedCaption[];
+extern const char kUninstallRefusedCaption[];
+// The message that names the value and says why it is refused.
+void ComposeListProblemText(const ListProblem& problem, bool uninstalling, ScratchBuffer& out);

@@ -1,0 +1,93 @@
+// Texts and command lines the install run composes.
+#include "install_texts.h"
+
+#include "../support/text_helpers.h"
+
+const char kProgressInstallTitle[] = "Installation läuft...";
+const char kPhaseCopying[] = "Kopieren von:";
+const char kPhaseUserFiles[] = "Anwenderdateien kopieren:";
+const char kPhaseUpdating[] = "System wird aktualisiert:";
+const char kItemGroups[] = "Gruppen & Symbole bilden";
+const char kItemShortcuts[] = "Verknüpfungen erstellen - Moment...";
+
+const char kErrorCaption[] = "Fehler";
+const char kAbortCaption[] = "Installation abgebrochen";
+const char kTargetNotCreatedText[] = "Zielverzeichnis konnte nicht erstellt werden.";
+const char kNoFilesText[] = "Installationsdateien nicht gefunden.";
+const char kSuccessCaption[] = "Installation erfolgreich";
+const char kUninstallLinkCaption[] = "Verknüpfung für Deinstallation";
+const char kUninstallLinkQuestion[] =
+    "Zusätzliche Verknüpfung \"Uninstall (Deinstallation).lnk\" erstellen?\r\r"
+    "(Deinstallation immer möglich über [Systemsteuerung\\Software])";
+const char kUninstallLinkName[] = "Uninstall (Deinstallation)";
+const char kUninstallKeyBase[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+void ComposeSourceMissingQuestion(const char* sourcePath, ScratchBuffer& out) {
+    out.Assign(sourcePath);
+    out.Append(" nicht gefunden.");
+}
+
+void ComposeSourceMissingAbort(const char* listedName, ScratchBuffer& out) {
+    out.Assign(listedName);
+    out.Append(" nicht gefunden.\r");
+    out.Append("Setup abgebrochen.");
+}
+
+void ComposeSuccessText(const char* appName, bool copyOnly, ScratchBuffer& out) {
+    out.Assign("Die Anwendung\r");
+    out.Append(appName);
+    out.Append("\rbefindet sich nun auf diesem Computer.");
+    if (!copyOnly) {
+        out.Append("\r\r");
+        out.Append("(Deinstallation möglich über\rSystemsteuerung\\Software)");
+    }
+}
+
+void ComposeRegistryImportError(const char* path, ScratchBuffer& out) {
+    out.Assign("Fehler beim Registrieren von «");
+    out.Append(path);
+    out.Append("»");
+}
+
+void ComposeStartError(const char* path, ScratchBuffer& out) {
+    out.Assign("Fehler beim Ausführen von «");
+    out.Append(path);
+    out.Append("»");
+}
+
+bool ComposeRegistryImportCommand(const char* windowsDir, const char* regFilePath, bool isNT, ScratchBuffer& out) {
+    out.Assign(isNT ? "" : "start /m ");
+    out.AppendChar('"');
+    out.Append(JoinPath(windowsDir, "regedit.exe"));
+    out.Append("\" /S \"");
+    out.Append(regFilePath);
+    out.AppendChar('"');
+    return out.Fits();
+}
+
+bool ComposeRunOnceCommand(const char* programFolder, const char* runOnce, bool wholeValueIsFile,
+                           ScratchBuffer& out) {
+    size_t programLength = 0;
+    while (runOnce[programLength] != 0 && (wholeValueIsFile || runOnce[programLength] != ' ')) ++programLength;
+    PathBuffer<kEntryWidth> program;
+    program.Assign(runOnce, programLength);
+    WorkPath path = JoinPath(programFolder, program.CStr());
+    out.Assign("\"");
+    out.Append(path);
+    out.AppendChar('"');
+    out.Append(runOnce + programLength);
+    return out.Fits() && program.Fits();
+}
+
+PathBuffer<256> UninstallKeyFor(const char* appName) {
+    PathBuffer<256> key(kUninstallKeyBase);
+    key.Append(appName);
+    return key;
+}
+
+WorkPath UninstallCommand(const char* uninstallerPath, bool quiet) {
+    WorkPath command("\"");
+    command.Append(uninstallerPath);
+    command.Append(quiet ? "\" /UQ" : "\" /U");
+    return command;
+}

@@ -1,0 +1,137 @@
+// List values that would lead out of their folders are refused, and the refusal names them.
+#include <doctest.h>
+
+#include <string>
+
+#include "app/list_rules.h"
+
+namespace {
+
+struct Kind {
+    const char* value;
+    bool refuseRoot;
+    ListProblemKind kind;
+};
+
+InstallContext& AcceptableContext() {
+    static InstallContext context;
+    context = InstallContext();
+    context.AppName.Assign("Meine Anwendung");
+    context.Folder.Assign("Meine Anwendung");
+    context.TargetDir.Assign("C:\\Program Files\\Meine Anwendung");
+    context.ProgramsDir.Assign("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs");
+    context.InstallList[0].Files.Assign("Setup.exe");
+    context.InstallList[1].Files.Assign("Write311.exe");
+    context.InstallList[1].AltFolder.Assign("W\\ShellNew");
+    context.InstallList[2].WildCopy.Assign("*.txt");
+    context.InstallList[2].WildSubFolder.Assign("Texte\\Kartei");
+    return context;
+}
+
+std::string ProblemText(const InstallContext& context, bool uninstalling) {
+    ListProblem problem;
+    CHECK_FALSE(CheckListValues(context, &problem));
+    ScratchBuffer text;
+    ComposeListProblemText(problem, uninstalling, text);
+    return text.CStr();
+}
+
+}  // namespace
+
+TEST_CASE("path values: dot folders, drives and (where refused) a leading backslash") {
+    const Kind rows[] = {
+        {"Meine Anwendung", true, ListProblemKind::None},
+        {"Texte\\Kartei", true, ListProblemKind::None},
+        {"a.b\\c..d\\.hidden", true, ListProblemKind::None},
+        {"", true, ListProblemKind::None},
+        {"..", true, ListProblemKind::DotFolder},
+        {".", true, ListProblemKind::DotFolder},
+        {"...", true, ListProblemKind::DotFolder},
+        {". .", true, ListProblemKind::DotFolder},
+        {"a\\..\\..", true, ListProblemKind::DotFolder},
+        {"a/../b", true, ListProblemKind::DotFolder},
+        {"a\\", true, ListProblemKind::None},
+        {"C:\\x", true, ListProblemKind::Drive},
+        {"x:", false, ListProblemKind::Drive},
+        {"file.txt:stream", false, ListProblemKind::Drive},
+        {"\\Data", true, ListProblemKind::LeadingBackslash},
+        {"/Data", true, ListProblemKind::LeadingBackslash},
+        {"\\Data", false, ListProblemKind::None},
+        {"\\..", false, ListProblemKind::DotFolder},
+        {"\\\\server\\share", true, ListProblemKind::LeadingBackslash},
+    };
+    for (const Kind& row : rows) {
+        CAPTURE(std::string(row.value));
+        CHECK(PathValueProblem(row.value, row.refuseRoot) == row.kind);
+    }
+}
+
+TEST_CASE("an acceptable list passes, with the demo's kinds of values") {
+    InstallContext& context = AcceptableContext();
+    context.InstallList[3].AltFolder.Assign("\\Data");
+    context.InstallList[4].AltFolder.Assign("F");
+    context.InstallList[5].AltFolder.Assign("S\\Viewers");
+    ListProblem problem;
+    CHECK(CheckListValues(context, &problem));
+    CHECK(problem.kind == ListProblemKind::None);
+}
+
+TEST_CASE("each refused value is named with its section and key") {
+    struct Row {
+        const char* what;
+        void (*spoil)(InstallContext&);
+        const char* expectedName;
+    };
+    const Row rows[] = {
+        {"AppName ..", [](InstallContext& c) { c.AppName.Assign(".."); }, "[General]\rAppName=.."},
+        {"AppName drive", [](InstallContext& c) { c.AppName.Assign("C:\\x"); }, "[General]\rAppName=C:\\x"},
+        {"AppName root", [](InstallContext& c) { c.AppName.Assign("\\x"); }, "[General]\rAppName=\\x"},
+        {"Folder ..", [](InstallContext& c) { c.Folder.Assign("a\\..\\.."); }, "[General]\rFolder=a\\..\\.."},
+        {"WildSubFolder", [](InstallContext& c) { c.InstallList[2].WildSubFolder.Assign("..\\.."); },
+         "[WildSubFolder]\r2=..\\.."},
+        {"AltFolder", [](InstallContext& c) { c.InstallList[7].AltFolder.Assign("\\.."); }, "[AltFolder]\r7=\\.."},
+        {"AltFolder W", [](InstallContext& c) { c.InstallList[9].AltFolder.Assign("W\\..\\x"); },
+         "[AltFolder]\r9=W\\..\\x"},
+        {"Files", [](InstallContext& c) { c.InstallList[128].Files.Assign("..\\boot.ini"); },
+         "[Files]\r128=..\\boot.ini"},
+        {"WildCopy", [](InstallContext& c) { c.InstallList[12].WildCopy.Assign("..\\*.*"); },
+         "[WildCopy]\r12=..\\*.*"},
+        {"DesktopLinks", [](InstallContext& c) { c.InstallList[1].DesktopLinks.Assign("..\\..\\x"); },
+         "[DesktopLinks]\r1=..\\..\\x"},
+        {"Links", [](InstallContext& c) { c.InstallList[1].Links.Assign("C:x"); }, "[Links]\r1=C:x"},
+        {"empty Folder", [](InstallContext& c) { c.Folder.Clear(); }, "[General]\rFolder=\r"},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(std::string(row.what));
+        InstallContext& context = AcceptableContext();
+        row.spoil(context);
+        std::string text = ProblemText(context, false);
+        CHECK(text.find(row.expectedName) != std::string::npos);
+        CHECK(text.rfind("Dieser Eintrag in SETUP.LST ist nicht zul\xE4ssig:\r\r", 0) == 0);
+        CHECK(text.size() > 30);
+    }
+}
+
+TEST_CASE("the refusal texts for install and uninstall") {
+    InstallContext& context = AcceptableContext();
+    context.InstallList[2].WildSubFolder.Assign("..\\..");
+    CHECK(ProblemText(context, false) ==
+          "Dieser Eintrag in SETUP.LST ist nicht zul\xE4ssig:\r\r[WildSubFolder]\r2=..\\..\r\r"
+          "Ordnernamen aus Punkten (wie \"..\") w\xFCrden aus dem Ordner der Anwendung herausf\xFChren.\r\r"
+          "Es wurde nichts installiert.");
+    CHECK(ProblemText(context, true).find("\r\rEs wurde nichts gel\xF6scht.") != std::string::npos);
+    CHECK(std::string(kInstallRefusedCaption) == "Installation abgebrochen");
+}
+
+TEST_CASE("a program folder or start-menu group that was cut is refused") {
+    InstallContext& context = AcceptableContext();
+    context.TargetDir.Assign(std::string(200, 'x').c_str());
+    CHECK_FALSE(context.TargetDir.Fits());
+    CHECK(ProblemText(context, false).find("zu lang") != std::string::npos);
+
+    InstallContext& other = AcceptableContext();
+    other.ProgramsDir.Assign(("C:\\" + std::string(100, 'p')).c_str());
+    other.AppName.Assign(std::string(30, 'a').c_str());
+    other.Folder.Assign("ok");
+    CHECK(ProblemText(other, false).find("[General]\rAppName=") != std::string::npos);
+}
