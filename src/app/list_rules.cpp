@@ -44,6 +44,18 @@ bool CheckValue(ListProblem* problem, const char* section, const char* key, cons
     return false;
 }
 
+// For values that name folders the runs create, empty and remove: a wildcard there could match
+// other folders, and a name Windows refuses would leave half an installation behind.
+bool CheckFolderValue(ListProblem* problem, const char* section, const char* key, const char* value, bool refuseRoot) {
+    if (!CheckValue(problem, section, key, value, refuseRoot)) return false;
+    ListProblemKind kind = FolderNameProblem(value);
+    if (kind == ListProblemKind::None) return true;
+    SetProblem(problem, kind, section, key, value);
+    return false;
+}
+
+bool IsSet(const char* value) { return static_cast<unsigned char>(value[0]) > ' '; }
+
 bool CheckEntry(const ListEntry& entry, int index, ListProblem* problem) {
     PathBuffer<16> key;
     IndexText(index, key);
@@ -52,11 +64,15 @@ bool CheckEntry(const ListEntry& entry, int index, ListProblem* problem) {
     if (!CheckValue(problem, "Links", k, entry.Links.CStr(), false)) return false;
     if (!CheckValue(problem, "DesktopLinks", k, entry.DesktopLinks.CStr(), false)) return false;
     if (!CheckValue(problem, "WildCopy", k, entry.WildCopy.CStr(), false)) return false;
-    if (!CheckValue(problem, "WildSubFolder", k, entry.WildSubFolder.CStr(), true)) return false;
+    // A value that begins with a blank or a control character counts as empty and is not used.
+    const char* wildSub = entry.WildSubFolder.CStr();
+    if (IsSet(wildSub) && !CheckFolderValue(problem, "WildSubFolder", k, wildSub, true)) return false;
+    if (!CheckValue(problem, "WildSubFolder", k, wildSub, true)) return false;
     // The first character chooses the folder (W, S, F or a backslash); what follows must stay in it.
     const char* alt = entry.AltFolder.CStr();
     if (alt[0] != 0) {
         ListProblemKind kind = PathValueProblem(alt + 1, false);
+        if (kind == ListProblemKind::None && IsSet(alt)) kind = FolderNameProblem(alt + 1);
         if (kind != ListProblemKind::None) {
             SetProblem(problem, kind, "AltFolder", k, alt);
             return false;
@@ -77,6 +93,8 @@ const char* ProblemReason(ListProblemKind kind) {
         return "Es ist kein Programmordner angegeben: Folder (oder AppName) darf nicht leer sein.";
     case ListProblemKind::TooLong:
         return "Der Ordner wird damit zu lang.";
+    case ListProblemKind::BadCharacter:
+        return "Die Zeichen < > \" | ? * und Steuerzeichen sind in Ordnernamen nicht erlaubt.";
     case ListProblemKind::None:
         break;
     }
@@ -103,10 +121,23 @@ ListProblemKind PathValueProblem(const char* value, bool refuseRoot) {
     return ListProblemKind::None;
 }
 
+ListProblemKind FolderNameProblem(const char* value) {
+    if (value == nullptr) return ListProblemKind::None;
+    for (const char* p = value; *p != 0; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c < ' ' || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*')
+            return ListProblemKind::BadCharacter;
+    }
+    return ListProblemKind::None;
+}
+
 bool CheckListValues(const InstallContext& context, ListProblem* problem) {
     *problem = ListProblem();
-    if (!CheckValue(problem, "General", "AppName", context.AppName.CStr(), true)) return false;
-    if (!CheckValue(problem, "General", "Folder", context.Folder.CStr(), true)) return false;
+    const char* appName = context.AppName.CStr();
+    if (!CheckValue(problem, "General", "AppName", appName, true)) return false;
+    // An AppName that counts as empty names nothing: the runs make no group and no entry for it.
+    if (IsSet(appName) && !CheckFolderValue(problem, "General", "AppName", appName, true)) return false;
+    if (!CheckFolderValue(problem, "General", "Folder", context.Folder.CStr(), true)) return false;
     if (context.Folder.IsEmpty()) {
         SetProblem(problem, ListProblemKind::NoProgramFolder, "General", "Folder", context.Folder.CStr());
         return false;

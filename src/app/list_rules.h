@@ -12,6 +12,7 @@ enum class ListProblemKind {
     LeadingBackslash,  // a value that starts at the root of a drive
     NoProgramFolder,   // Folder empty: the program-files folder itself would be the program folder
     TooLong,           // the program folder or the start-menu group does not fit
+    BadCharacter,      // a character Windows refuses in folder names: < > " | ? * or a control character
 };
 
 struct ListProblem {
@@ -23,6 +24,8 @@ struct ListProblem {
 
 // The first rule a path-like value breaks; refuseRoot also refuses a leading backslash.
 ListProblemKind PathValueProblem(const char* value, bool refuseRoot);
+// BadCharacter when a value that names folders holds a character Windows refuses in names.
+ListProblemKind FolderNameProblem(const char* value);
 
 // Checks every value that names a folder or file below the program folder, the start-menu
 // group or the desktop, and the composed program folder and group. True when the list may be

@@ -71,6 +71,12 @@ bool OnUninstallCommand(HWND window) {
         PostQuitMessage(1);
         return true;
     }
+    // A list that would lead the uninstall out of the installation is refused before the
+    // user is asked anything.
+    if (UninstallListRefused(window)) {
+        PostQuitMessage(1);
+        return true;
+    }
     int exitCode = 0;
     bool consent = g_ctx.QuietUninstall;
     if (!consent) {

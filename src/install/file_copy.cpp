@@ -11,6 +11,8 @@
 namespace {
 
 const char kCopyFailedCaption[] = "Fehler - Kann Datei nicht kopieren:";
+// Appended to a target's name while its copy is being written.
+const char kPartialCopySuffix[] = ".qvteil";
 
 // Both paths open as the same file (also when spelled differently): copying it onto itself
 // would first delete the only copy.
@@ -61,28 +63,75 @@ void StampWithSourceTime(const char* source, const char* target) {
     CloseHandle(file);
 }
 
+// The target already holds what a copy would write: the source's size and last-write time.
+// Copying it again would change nothing but take as long as the first installation.
+bool HoldsSameFile(const char* target, unsigned long long sourceSize, const FILETIME& sourceWrite) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!ReadFileTimes(target, &data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return size == sourceSize && CompareFileTime(&data.ftLastWriteTime, &sourceWrite) == 0;
+}
+
+bool HoldsSameFile(const char* target, const char* source) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!ReadFileTimes(source, &data)) return false;
+    unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return HoldsSameFile(target, size, data.ftLastWriteTime);
+}
+
+// Copies under a name of its own beside the target, which takes the target's place only when
+// it is whole. A copy that fails part way (a full volume) or a process ended during it thus
+// never leaves half a file under the target's name, where the date rule would take it for a
+// newer installed file and keep it for good; and until then the installed version stays.
+bool CopyThroughPartialFile(const char* source, const char* target) {
+    WorkPath partial(target);
+    partial.Append(kPartialCopySuffix);
+    if (!partial.Fits() || !FitsWindowsPath(partial.CStr())) return CopyFileOverwrite(source, target, false);
+    if (!CopyFileOverwrite(source, partial.CStr(), false)) return false;
+    SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
+    if (MoveFileExA(partial.CStr(), target, MOVEFILE_REPLACE_EXISTING)) return true;
+    DeleteFileA(partial.CStr());
+    return false;
+}
+
 // One attempt of CopyFileToFolder: true when the file is in place or a newer one was kept.
 bool PutFileInPlace(const char* source, const char* target, const char* targetFolder) {
     if (IsSameFile(source, target)) return true;
     if (!IsSourceNotOlder(source, target)) return true;
+    if (HoldsSameFile(target, source)) {
+        SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
+        return true;
+    }
     SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(target);
     if (IsFontsFolderPath(target)) {
         // A font in use cannot be replaced; that is never reported, and the old file keeps
         // its own times so that the next installation still sees it as older.
-        if (CopyFileOverwrite(source, target, false)) StampWithSourceTime(source, target);
+        if (CopyThroughPartialFile(source, target)) StampWithSourceTime(source, target);
         return true;
     }
-    if (!CopyFileOverwrite(source, target, false) && !CopyMatchingFiles(source, targetFolder)) return false;
+    if (!CopyThroughPartialFile(source, target) && !CopyMatchingFiles(source, targetFolder)) return false;
     StampWithSourceTime(source, target);
     return true;
 }
 
-bool CopyFoundFile(const char* pattern, const char* name, const char* targetFolder) {
-    WorkPath source = FoundFilePath(pattern, name);
-    WorkPath target = JoinPath(targetFolder, name);
+bool CopyFoundFile(const char* pattern, const WIN32_FIND_DATAA& found, const char* targetFolder) {
+    WorkPath source = FoundFilePath(pattern, found.cFileName);
+    WorkPath target = JoinPath(targetFolder, found.cFileName);
     if (!source.Fits() || !target.Fits()) return false;
-    ShowProgressItem(name);
+    ShowProgressItem(found.cFileName);
+    // Most targets are new: made in one step. Under Wine every look at a name that is not
+    // there searches the whole folder, and a group fills its folder with thousands of files.
+    if (CopyFileA(source.CStr(), target.CStr(), TRUE)) {
+        SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
+        return true;
+    }
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) DeleteFileA(target.CStr());
+    unsigned long long size = (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    if (HoldsSameFile(target.CStr(), size, found.ftLastWriteTime)) {
+        SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
+        return true;
+    }
     SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
     return CopyFileOverwrite(source.CStr(), target.CStr(), false);
 }
@@ -91,12 +140,17 @@ bool CopyFoundFile(const char* pattern, const char* name, const char* targetFold
 
 bool CopyFileOverwrite(const char* source, const char* target, bool failIfExists) {
     if (!FitsWindowsPath(source) || !FitsWindowsPath(target)) return false;
-    if (IsSameFile(source, target)) return true;
     if (FileExists(target)) {
+        if (IsSameFile(source, target)) return true;
         SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
         DeleteFileA(target);
     }
-    if (!CopyFileA(source, target, failIfExists)) return false;
+    if (!CopyFileA(source, target, failIfExists)) {
+        // what a copy that failed part way left there (the target itself was deleted above, or
+        // is held open and cannot be deleted now either)
+        DeleteFileA(target);
+        return false;
+    }
     // The source's read-only, hidden or system attribute must not survive.
     SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
     return true;
@@ -126,7 +180,7 @@ bool CopyMatchingFiles(const char* pattern, const char* targetFolder) {
     bool allCopied = true;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        if (!CopyFoundFile(pattern, found.cFileName, targetFolder)) allCopied = false;
+        if (!CopyFoundFile(pattern, found, targetFolder)) allCopied = false;
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return allCopied;

@@ -179,17 +179,35 @@ void CreateEntryShortcuts(const ListEntry& entry, const WorkPath& target) {
     }
 }
 
-void InstallListedFile(InstallRun& run, const ListEntry& entry, const WorkPath& dest) {
+// Returns false when the source went missing after its existence test: the copy then finds
+// nothing to copy and does not say so, and the run asks for the file again.
+bool InstallListedFile(InstallRun& run, const ListEntry& entry, const WorkPath& dest) {
     EnterFolder(run.sourceDir.CStr());
     bool toFonts = FindTextExact(dest.CStr(), g_ctx.FontsDir.CStr()) != nullptr;
     if (toFonts) MakeRoomForFont(entry.Files, dest);
-    if (CopyFileToFolder(run.owner, entry.Files.CStr(), dest.CStr())) run.anyCopied = true;
+    bool copied = CopyFileToFolder(run.owner, entry.Files.CStr(), dest.CStr());
+    if (copied && !FileExists(JoinPath(run.sourceDir.CStr(), entry.Files.CStr()).CStr())) return false;
+    if (copied) run.anyCopied = true;
     if (toFonts) LoadFont(entry.Files, dest);
 
     WorkPath target = JoinPath(dest.CStr(), entry.Files.CStr());
     CreateEntryShortcuts(entry, target);
     if (!entry.Extensions.IsEmpty())
         RegisterFileTypes(OpenCommandFor(target.CStr(), entry.Extensions.CStr()).CStr(), entry.Extensions.CStr());
+    return true;
+}
+
+// Installs one entry; returns false when its file is missing and the user gave up on it.
+bool InstallEntry(InstallRun& run, const ListEntry& entry) {
+    for (;;) {
+        if (!SourceFileFound(run, entry.Files)) return false;
+        ShowProgressItem(entry.Files.CStr());
+        if (IsUninstallerEntry(entry.Files)) {
+            InstallUninstaller(run);
+            return true;
+        }
+        if (InstallListedFile(run, entry, DestinationFolder(entry.AltFolder))) return true;
+    }
 }
 
 // Returns false when a listed file is missing and the user gave up on it.
@@ -197,19 +215,13 @@ bool InstallEntries(InstallRun& run) {
     for (int i = 0; i < kListEntryCount; ++i) {
         const ListEntry& entry = g_ctx.InstallList[i];
         if (!IsListed(entry.Files)) continue;
-        if (!SourceFileFound(run, entry.Files)) {
+        if (!InstallEntry(run, entry)) {
             RestoreCursor(run);
             ComposeSourceMissingAbort(entry.Files.CStr(), g_ctx.ScratchText);
             MessageBoxA(run.owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_ICONHAND);
             run.anyCopied = false;
             return false;
         }
-        ShowProgressItem(entry.Files.CStr());
-        if (IsUninstallerEntry(entry.Files)) {
-            InstallUninstaller(run);
-            continue;
-        }
-        InstallListedFile(run, entry, DestinationFolder(entry.AltFolder));
     }
     return true;
 }
@@ -308,7 +320,9 @@ void ImportRegistryFile(HWND owner) {
     if (g_ctx.RegFile.IsEmpty()) return;
     WorkPath path = EnterProgramFolder();
     path.Append(g_ctx.RegFile);
-    bool composed = path.Fits() &&
+    // The registry editor reports nothing for a file it cannot find, in silent mode: a missing
+    // file would pass for an import.
+    bool composed = path.Fits() && FileExists(path.CStr()) &&
                     ComposeRegistryImportCommand(g_ctx.WindowsDir.CStr(), path.CStr(), g_ctx.IsNT, g_ctx.ScratchText);
     if (composed && WinExec(g_ctx.ScratchText.CStr(), SW_SHOWNORMAL) >= 32) return;
     ComposeRegistryImportError(path.CStr(), g_ctx.ScratchText);

@@ -1,4 +1,107 @@
-// PLACEHOLDER until the uninstall run lands: keeps Setup.exe linkable for the dialog work.
+// The uninstall run: the listed files and their traces, the wildcard groups, the start-menu
+// group and the uninstall entry; then the question whether the program folder is to be emptied,
+// the closing message, and the request for the self-removal script.
 #include "uninstall_run.h"
 
-int RunUninstall(HWND) { return 0; }
+#include "../app/install_context.h"
+#include "../app/list_rules.h"
+#include "../install/file_ops.h"
+#include "../install/install_texts.h"
+#include "../support/text_helpers.h"
+#include "../support/win_support.h"
+#include "../ui/progress_window.h"
+#include "uninstall_steps.h"
+#include "uninstall_texts.h"
+
+namespace {
+
+constexpr int kExitDone = 0;
+constexpr int kExitRefused = 1;
+constexpr UINT kQuestionStyle = MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2;
+
+// The list rules, and one more for the uninstall: a Folder value of blanks and dots passes them,
+// but names the program-files folder itself, every file of which the script would delete.
+bool FindListProblem(ListProblem* problem) {
+    if (!CheckListValues(g_ctx, problem)) return true;
+    if (NamesFolder(g_ctx.Folder.CStr())) return false;
+    problem->kind = ListProblemKind::NoProgramFolder;
+    problem->section = "General";
+    problem->key.Assign("Folder");
+    problem->value = g_ctx.Folder.CStr();
+    return true;
+}
+
+// The list copy was made read-only, hidden and system; the script has to delete it.
+void ClearListCopyAttributes() {
+    WorkPath list = JoinPath(g_ctx.TargetDir.CStr(), "Setup.lst");
+    if (list.Fits()) SetFileAttributesA(list.CStr(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The group with every start-menu shortcut of the installation, the uninstall shortcut included.
+void RemoveProgramGroup() {
+    WorkPath group;
+    if (!ProgramGroupFolder(g_ctx.ProgramsDir.CStr(), g_ctx.AppName.CStr(), &group)) return;
+    DeleteFolderTree(g_ctx.ProgressWindow, group.CStr(), true);
+    RemoveFolderOrLink(group.CStr());
+}
+
+// The key holds values only (the install run writes no sub-keys), so deleting it removes every
+// value the install run wrote.
+void RemoveUninstallEntry() {
+    if (!IsListedValue(g_ctx.AppName.CStr())) return;
+    PathBuffer<256> key = UninstallKeyFor(g_ctx.AppName.CStr());
+    if (key.Fits()) RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.CStr());
+}
+
+// The script empties the folder the running program lies in; only when that is the program
+// folder may the user be offered, or a quiet uninstall take, the purge.
+void DecidePurge(HWND owner) {
+    g_ctx.PurgeProgramFolder = false;
+    if (!RunsFromProgramFolder()) return;
+    if (g_ctx.QuietUninstall) {
+        g_ctx.PurgeProgramFolder = true;
+        return;
+    }
+    ComposePurgeQuestion(g_ctx.TargetDir.CStr(), g_ctx.AppName.CStr(), g_ctx.ScratchText);
+    g_ctx.PurgeProgramFolder =
+        MessageBoxA(owner, g_ctx.ScratchText.CStr(), kPurgeCaption, kQuestionStyle) == IDYES;
+}
+
+void ReportUninstalled(HWND owner) {
+    if (g_ctx.QuietUninstall) return;
+    ComposeUninstalledText(g_ctx.AppName.CStr(), g_ctx.PurgeProgramFolder, g_ctx.IsNT, g_ctx.ScratchText);
+    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kUninstalledCaption, MB_OK | MB_ICONINFORMATION);
+}
+
+// A process keeps its current folder open: the program folder could not be removed by the
+// script while this process is still ending in it.
+void LeaveProgramFolder() {
+    if (!g_ctx.WindowsDir.IsEmpty()) EnterFolder(g_ctx.WindowsDir.CStr());
+}
+
+}  // namespace
+
+bool UninstallListRefused(HWND owner) {
+    ListProblem problem;
+    if (!FindListProblem(&problem)) return false;
+    ComposeListProblemText(problem, true, g_ctx.ScratchText);
+    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kUninstallRefusedCaption, MB_ICONHAND);
+    return true;
+}
+
+int RunUninstall(HWND owner) {
+    if (UninstallListRefused(owner)) return kExitRefused;
+    InvalidateRect(owner, nullptr, FALSE);
+    OpenProgressWindow(owner, kProgressUninstallTitle, kPhaseDeleting);
+    RemoveInstalledFiles();
+    RemoveUserFiles(owner);
+    ClearListCopyAttributes();
+    RemoveProgramGroup();
+    CloseProgressWindow();
+    RemoveUninstallEntry();
+    DecidePurge(owner);
+    ReportUninstalled(owner);
+    g_ctx.SelfRemovalPending = true;
+    LeaveProgramFolder();
+    return kExitDone;
+}

@@ -299,4 +299,13 @@ Run Package::StartBare(const std::string& programName, const std::string& argume
     return run;
 }
 
+Run StartInstalled(const std::string& programPath, const std::string& arguments) {
+    Run run;
+    std::string line = "\"" + programPath + "\"";
+    if (!arguments.empty()) line += " " + arguments;
+    size_t slash = programPath.rfind('\\');
+    run.Start(line, slash == std::string::npos ? "" : programPath.substr(0, slash));
+    return run;
+}
+
 }  // namespace e2e

@@ -124,6 +124,10 @@ private:
     std::string folder_;
 };
 
+// Starts an installed program (such as Uninst.exe) by its full path, quoted, with arguments and
+// with its own folder as the current folder, the way the list of installed software starts it.
+Run StartInstalled(const std::string& programPath, const std::string& arguments = "");
+
 // Waits until the condition holds or ms have passed; returns the final value.
 template <typename Condition>
 bool WaitFor(Condition condition, DWORD ms = kWaitMs) {

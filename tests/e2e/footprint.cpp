@@ -3,6 +3,7 @@
 
 #include <objbase.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstring>
@@ -220,5 +221,61 @@ void ClearRecorderLogs() {
 }
 
 std::string RecorderProgram() { return ToolsFolder() + "\\recorder.exe"; }
+
+std::string SelfRemovalScriptPath() { return WindowsDir() + "\\VarnekUninstall.bat"; }
+
+// Ends the processes descended from the given one (found by their parent's id), deepest last.
+static void EndDescendantsOf(DWORD ancestor) {
+    std::vector<DWORD> family{ancestor};
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return;
+    std::vector<PROCESSENTRY32> all;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) all.push_back(entry);
+    CloseHandle(snapshot);
+    for (size_t i = 0; i < family.size(); ++i)
+        for (const PROCESSENTRY32& process : all)
+            if (process.th32ParentProcessID == family[i] &&
+                std::find(family.begin(), family.end(), process.th32ProcessID) == family.end())
+                family.push_back(process.th32ProcessID);
+    for (size_t i = 1; i < family.size(); ++i) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, family[i]);
+        if (process == nullptr) continue;
+        TerminateProcess(process, 1);
+        CloseHandle(process);
+    }
+}
+
+bool WaitForSelfRemoval(DWORD uninstallerPid, DWORD ms) {
+    std::string script = SelfRemovalScriptPath();
+    if (WaitFor([&] { return !PathExists(script); }, ms)) return true;
+    EndDescendantsOf(uninstallerPid);
+    return false;
+}
+
+DemoPackage::DemoPackage(const std::string& name)
+    : package(name), target(ProgramFilesDir() + "\\" + kAppName), font(FontsDir() + "\\DejaVuSans.ttf") {
+    Clean();
+    package.CopyFrom(DemoFolder()).CopyIn(DejaVuFont(), "DejaVuSans.ttf");
+}
+
+DemoPackage::~DemoPackage() { Clean(); }
+
+void DemoPackage::Clean() {
+    RemoveInstallation(kAppName, kAppName, {"Quorvane Notizen"}, {"qvn"}, {"Notizen.qvn"});
+    DeleteFileA(font.c_str());
+    DeleteFileA(SelfRemovalScriptPath().c_str());
+    ClearRecorderLogs();
+}
+
+bool DemoPackage::InstallSilently() {
+    Run setup = package.Start("/S");
+    return setup.Exit(60000) == 0 && PathExists(target + "\\Uninst.exe");
+}
+
+Run DemoPackage::StartUninstaller(const std::string& arguments) const {
+    return StartInstalled(target + "\\Uninst.exe", arguments);
+}
 
 }  // namespace e2e

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "driver.h"
+
 namespace e2e {
 
 std::string ProgramFilesDir();  // HKLM ...\CurrentVersion ProgramFilesDir
@@ -67,5 +69,33 @@ std::vector<std::string> FilesIn(const std::string& folder);
 std::string RecorderLog(const std::string& exeName);
 void ClearRecorderLogs();
 std::string RecorderProgram();  // path of recorder.exe among the stand-ins
+
+// The self-removal script an uninstaller leaves in the Windows folder.
+std::string SelfRemovalScriptPath();
+// Waits at most ms until the self-removal script has run to its end (it deletes itself last).
+// When it does not, the interpreters the uninstaller (process id uninstallerPid) started, and
+// whatever they started, are ended, so that a script waiting for a key cannot outlive the
+// scenario; false then.
+bool WaitForSelfRemoval(DWORD uninstallerPid, DWORD ms = 30000);
+
+// The demo package (examples/demo with DejaVuSans.ttf for the Fonts folder) in a source folder,
+// for scenarios that install it and take it away again. Every trace of it (program folder,
+// start-menu group, desktop shortcut, file type, font, a self-removal script, the stand-ins'
+// records) is removed on construction and destruction.
+struct DemoPackage {
+    static constexpr const char* kAppName = "Quorvane Demo";
+    Package package;
+    std::string target;  // Program Files\Quorvane Demo
+    std::string font;    // the font in the Fonts folder
+
+    explicit DemoPackage(const std::string& name);
+    ~DemoPackage();
+    DemoPackage(const DemoPackage&) = delete;
+    DemoPackage& operator=(const DemoPackage&) = delete;
+    void Clean();
+    // Setup.exe /S; true when it ended with 0 and Uninst.exe is in place.
+    bool InstallSilently();
+    Run StartUninstaller(const std::string& arguments = "") const;
+};
 
 }  // namespace e2e

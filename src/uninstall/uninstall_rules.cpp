@@ -1,0 +1,158 @@
+// Where the uninstall run looks for what the installation left, and the tests that keep every
+// deletion inside the installation.
+#include "uninstall_rules.h"
+
+#include "../support/text_helpers.h"
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsListed(const char* value) {
+    return value != nullptr && static_cast<unsigned char>(value[0]) > ' ';
+}
+
+bool Contains(const char* path, const char* folder) {
+    return folder != nullptr && folder[0] != 0 && FindTextExact(path, folder) != nullptr;
+}
+
+size_t NameStart(const WorkPath& path) {
+    size_t start = 0;
+    for (size_t i = 0; i < path.Length(); ++i)
+        if (path.At(i) == '\\') start = i + 1;
+    return start;
+}
+
+// Cuts the path at the first occurrence of part in its name and appends replacement; false
+// when the name has no such part.
+bool ReplaceInName(WorkPath& path, const char* part, const char* replacement) {
+    size_t start = NameStart(path);
+    const char* name = path.CStr() + start;
+    const char* found = FindTextNoCase(name, part);
+    if (found == nullptr) return false;
+    path.Truncate(start + static_cast<size_t>(found - name));
+    path.Append(replacement);
+    return true;
+}
+
+void AddCompanion(CompanionFiles& companions, const WorkPath& path) {
+    if (path.Fits() && companions.Count < 4) companions.Paths[companions.Count++] = path;
+}
+
+// The value with "/" as "\" and without trailing separators, for comparing folder names.
+EntryText NormalizedFolder(const char* value) {
+    EntryText folder;
+    for (const char* p = value; p != nullptr && *p != 0; ++p) folder.AppendChar(IsSeparator(*p) ? '\\' : *p);
+    size_t length = folder.Length();
+    while (length > 0 && folder.At(length - 1) == '\\') --length;
+    folder.Truncate(length);
+    return folder;
+}
+
+}  // namespace
+
+WorkPath InstalledFolderFor(const char* altFolder, const InstallFolders& folders) {
+    WorkPath folder;
+    const char* alt = altFolder != nullptr ? altFolder : "";
+    if (alt[0] == 'W' && alt[1] == '\\') {
+        folder.Assign(folders.WindowsDir);
+        folder.Append(alt + 1);
+    } else if (alt[0] == 'S' && alt[1] == '\\') {
+        folder.Assign(folders.SystemDir);
+        folder.Append(alt + 1);
+    } else if (alt[0] == 'F') {
+        folder.Assign(folders.FontsDir);
+    } else if (alt[0] == '\\') {
+        folder.Assign(folders.TargetDir);
+        folder.Append(alt);
+    } else {
+        folder.Assign(folders.TargetDir);
+    }
+    return folder;
+}
+
+WorkPath InstalledFilePath(const char* folder, const char* files) {
+    LongText name = PathFilePart(files);
+    WorkPath path = JoinPath(folder, name.CStr());
+    if (!name.Fits()) path.MarkCut();
+    return path;
+}
+
+bool IsSystemFolderPath(const char* path, const InstallFolders& folders) {
+    return Contains(path, folders.WindowsDir) || Contains(path, folders.SystemDir) ||
+           Contains(path, folders.FontsDir);
+}
+
+bool IsFontsFolderPath(const char* path, const InstallFolders& folders) {
+    return Contains(path, folders.FontsDir);
+}
+
+CompanionFiles CompanionFilesOf(const char* installedPath) {
+    CompanionFiles companions;
+    WorkPath path(installedPath);
+    if (!path.Fits()) return companions;
+    if (ReplaceInName(path, ".HLP", ".GID")) {
+        AddCompanion(companions, path);
+        ReplaceInName(path, ".GID", ".FTS");
+        AddCompanion(companions, path);
+    }
+    if (ReplaceInName(path, ".EXE", ".INI")) {
+        AddCompanion(companions, path);
+        ReplaceInName(path, ".INI", ".PIF");
+        AddCompanion(companions, path);
+    }
+    return companions;
+}
+
+WorkPath WildPatternPath(const char* targetDir, const char* wildSubFolder, const char* wildCopy) {
+    WorkPath pattern(targetDir);
+    if (IsListed(wildSubFolder)) {
+        pattern.AppendChar('\\');
+        pattern.Append(wildSubFolder);
+        pattern.AppendChar('\\');
+    } else if (pattern.Last() != '\\') {
+        pattern.AppendChar('\\');
+    }
+    LongText name = PathFilePart(wildCopy);
+    pattern.Append(name);
+    if (!name.Fits()) pattern.MarkCut();
+    return pattern;
+}
+
+WorkPath WildSubFolderPath(const char* targetDir, const char* wildSubFolder) {
+    WorkPath folder(targetDir);
+    folder.AppendChar('\\');
+    folder.Append(wildSubFolder);
+    return folder;
+}
+
+bool SubFolderHoldsKept(const char* sub, const char* kept) {
+    EntryText folder = NormalizedFolder(sub);
+    EntryText inner = NormalizedFolder(kept);
+    if (inner.Length() < folder.Length()) return false;
+    EntryText head;
+    head.Assign(inner.CStr(), folder.Length());
+    if (!EqualsNoCase(head.CStr(), folder.CStr())) return false;
+    return inner.Length() == folder.Length() || inner.At(folder.Length()) == '\\';
+}
+
+bool NamesFolder(const char* value) {
+    for (const char* p = value; p != nullptr && *p != 0; ++p)
+        if (*p != ' ' && *p != '.' && !IsSeparator(*p)) return true;
+    return false;
+}
+
+bool ProgramGroupFolder(const char* programsDir, const char* appName, WorkPath* group) {
+    group->Clear();
+    if (programsDir == nullptr || programsDir[0] == 0 || !IsListed(appName) || !NamesFolder(appName)) return false;
+    *group = JoinPath(programsDir, appName);
+    return group->Fits();
+}
+
+bool DesktopShortcutPath(const char* desktop, const char* name, WorkPath* link) {
+    link->Clear();
+    if (desktop == nullptr || desktop[0] == 0) return false;
+    *link = JoinPath(desktop, name);
+    link->Append(".lnk");
+    return link->Fits();
+}

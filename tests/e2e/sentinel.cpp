@@ -1,0 +1,169 @@
+// Snapshots of the folders an installation must leave alone, and the sentinel files among them.
+#include "sentinel.h"
+
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "footprint.h"
+#include "test_files.h"
+
+namespace e2e {
+
+namespace {
+
+constexpr int kWhole = -1;
+const char kSentinelName[] = "qv-sentinel.txt";
+const char kSentinelBytes[] = "Diese Datei darf keine Installation ver\xE4ndern.\r\n";
+
+std::string Upper(std::string text) {
+    CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::string SpecialFolder(int csidl) {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
+    return path;
+}
+
+std::string ParentOf(const std::string& path) {
+    size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(0, slash);
+}
+
+bool EndsWithNoCase(const std::string& text, const char* tail) {
+    size_t n = std::strlen(tail);
+    return text.size() >= n && lstrcmpiA(text.c_str() + text.size() - n, tail) == 0;
+}
+
+std::string TimeText(const FILETIME& time) {
+    SYSTEMTIME system;
+    FileTimeToSystemTime(&time, &system);
+    char text[64];
+    wsprintfA(text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", system.wYear, system.wMonth, system.wDay, system.wHour,
+              system.wMinute, system.wSecond, system.wMilliseconds);
+    return text;
+}
+
+// Wine mirrors the user's desktop shortcuts as *.desktop files in the Unix home, which is the
+// user desktop of every prefix on the machine: other test runs write there at any time.
+bool IsForeignDesktopEntry(const std::string& name) { return EndsWithNoCase(name, ".desktop"); }
+
+std::vector<std::string> SentinelPaths() {
+    return {"C:\\" + std::string(kSentinelName), ProgramFilesDir() + "\\" + kSentinelName,
+            "C:\\qve2e\\" + std::string(kSentinelName)};
+}
+
+// depth 0: the folder's own entries; kWhole: everything below it. Links are recorded, not entered.
+void AddTree(Sentinels& snapshot, const std::string& folder, int depth, bool userDesktop = false) {
+    if (folder.empty()) return;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return;
+    std::vector<std::string> below;
+    do {
+        std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        if (userDesktop && IsForeignDesktopEntry(name)) continue;
+        std::string path = folder.back() == '\\' ? folder + name : folder + "\\" + name;
+        snapshot.Add(path, data);
+        bool enter = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                     !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        if (enter && depth != 0) below.push_back(path);
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+    for (const std::string& path : below) AddTree(snapshot, path, depth == kWhole ? kWhole : depth - 1, userDesktop);
+}
+
+}  // namespace
+
+void Sentinels::Add(const std::string& path, const WIN32_FIND_DATAA& data) {
+    SentinelEntry entry;
+    entry.folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.attributes = data.dwFileAttributes;
+    if (!entry.folder) {
+        entry.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        entry.lastWrite = data.ftLastWriteTime;
+    }
+    std::string key = Upper(path);
+    entries_[key] = entry;
+    names_[key] = path;
+}
+
+Sentinels Sentinels::Take() {
+    Sentinels snapshot;
+    AddTree(snapshot, "C:\\", 0);
+    AddTree(snapshot, WindowsDir(), 0);
+    AddTree(snapshot, SystemDir(), 0);
+    AddTree(snapshot, FontsDir(), kWhole);
+    AddTree(snapshot, ProgramFilesDir(), kWhole);
+    std::string x86 = SpecialFolder(CSIDL_PROGRAM_FILESX86);
+    if (lstrcmpiA(x86.c_str(), ProgramFilesDir().c_str()) != 0) AddTree(snapshot, x86, kWhole);
+    // the start-menu folders, each with everything beside its programs folder
+    AddTree(snapshot, ParentOf(ProgramsDir(true)), kWhole);
+    AddTree(snapshot, ParentOf(ProgramsDir(false)), kWhole);
+    AddTree(snapshot, DesktopDir(true), kWhole);
+    // the user desktop is the Unix home under Wine: its top level only
+    AddTree(snapshot, DesktopDir(false), 0, true);
+    AddTree(snapshot, "C:\\qve2e", kWhole);
+    return snapshot;
+}
+
+std::vector<std::string> Sentinels::ChangesSince(const Sentinels& before, const std::vector<std::string>& allowed) const {
+    std::vector<std::string> upperAllowed;
+    for (const std::string& path : allowed)
+        if (!path.empty()) upperAllowed.push_back(Upper(path));
+    auto isAllowed = [&](const std::string& key) {
+        for (const std::string& prefix : upperAllowed)
+            if (key == prefix || (key.size() > prefix.size() && key.compare(0, prefix.size(), prefix) == 0 &&
+                                  (key[prefix.size()] == '\\' || prefix.back() == '\\')))
+                return true;
+        return false;
+    };
+    std::vector<std::string> changes;
+    for (const auto& [key, entry] : entries_) {
+        if (isAllowed(key)) continue;
+        auto old = before.entries_.find(key);
+        if (old == before.entries_.end()) {
+            changes.push_back("added: " + names_.at(key));
+            continue;
+        }
+        const SentinelEntry& was = old->second;
+        if (was.folder != entry.folder || was.attributes != entry.attributes || was.size != entry.size ||
+            CompareFileTime(&was.lastWrite, &entry.lastWrite) != 0) {
+            char detail[200];
+            wsprintfA(detail, " (attributes %lx -> %lx, size %lu -> %lu, ", was.attributes, entry.attributes,
+                      static_cast<unsigned long>(was.size), static_cast<unsigned long>(entry.size));
+            changes.push_back("changed: " + names_.at(key) + detail + TimeText(was.lastWrite) + " -> " +
+                              TimeText(entry.lastWrite) + ")");
+        }
+    }
+    for (const auto& [key, entry] : before.entries_)
+        if (!isAllowed(key) && entries_.find(key) == entries_.end())
+            changes.push_back("removed: " + before.names_.at(key));
+    return changes;
+}
+
+std::string Sentinels::ChangesText(const Sentinels& before, const std::vector<std::string>& allowed) const {
+    std::string text;
+    for (const std::string& change : ChangesSince(before, allowed)) text += change + "\n";
+    return text;
+}
+
+void PlantSentinels() {
+    CreateDirectoryA("C:\\qve2e", nullptr);
+    for (const std::string& path : SentinelPaths()) {
+        if (ReadFileBytes(path) == kSentinelBytes) continue;
+        WriteFileBytes(path, kSentinelBytes);
+        SetFileDay(path, 2003, 3, 3);
+    }
+}
+
+bool SentinelsIntact() {
+    for (const std::string& path : SentinelPaths())
+        if (ReadFileBytes(path) != kSentinelBytes) return false;
+    return true;
+}
+
+}  // namespace e2e
