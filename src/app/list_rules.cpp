@@ -131,6 +131,12 @@ ListProblemKind FolderNameProblem(const char* value) {
     return ListProblemKind::None;
 }
 
+bool NamesFolder(const char* value) {
+    for (const char* p = value; p != nullptr && *p != 0; ++p)
+        if (*p != ' ' && *p != '.' && !IsSeparator(*p)) return true;
+    return false;
+}
+
 bool CheckListValues(const InstallContext& context, ListProblem* problem) {
     *problem = ListProblem();
     const char* appName = context.AppName.CStr();
@@ -138,7 +144,7 @@ bool CheckListValues(const InstallContext& context, ListProblem* problem) {
     // An AppName that counts as empty names nothing: the runs make no group and no entry for it.
     if (IsSet(appName) && !CheckFolderValue(problem, "General", "AppName", appName, true)) return false;
     if (!CheckFolderValue(problem, "General", "Folder", context.Folder.CStr(), true)) return false;
-    if (context.Folder.IsEmpty()) {
+    if (!NamesFolder(context.Folder.CStr())) {
         SetProblem(problem, ListProblemKind::NoProgramFolder, "General", "Folder", context.Folder.CStr());
         return false;
     }

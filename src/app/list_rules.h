@@ -27,6 +27,11 @@ ListProblemKind PathValueProblem(const char* value, bool refuseRoot);
 // BadCharacter when a value that names folders holds a character Windows refuses in names.
 ListProblemKind FolderNameProblem(const char* value);
 
+// True when a value names a folder of its own: it has a character other than blanks, dots and
+// separators. Windows drops trailing blanks and dots, so "  " or " . " below a folder is that
+// folder itself.
+bool NamesFolder(const char* value);
+
 // Checks every value that names a folder or file below the program folder, the start-menu
 // group or the desktop, and the composed program folder and group. True when the list may be
 // used; otherwise problem names the first value that may not.

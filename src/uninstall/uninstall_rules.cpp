@@ -136,12 +136,6 @@ bool SubFolderHoldsKept(const char* sub, const char* kept) {
     return inner.Length() == folder.Length() || inner.At(folder.Length()) == '\\';
 }
 
-bool NamesFolder(const char* value) {
-    for (const char* p = value; p != nullptr && *p != 0; ++p)
-        if (*p != ' ' && *p != '.' && !IsSeparator(*p)) return true;
-    return false;
-}
-
 bool ProgramGroupFolder(const char* programsDir, const char* appName, WorkPath* group) {
     group->Clear();
     if (programsDir == nullptr || programsDir[0] == 0 || !IsListed(appName) || !NamesFolder(appName)) return false;

@@ -2,6 +2,7 @@
 // deletion inside the installation. No Windows needed: tested natively.
 #pragma once
 
+#include "../app/list_rules.h"
 #include "../support/path_buffer.h"
 
 // The folders an installation places files in.
@@ -44,11 +45,6 @@ WorkPath WildSubFolderPath(const char* targetDir, const char* wildSubFolder);
 // True when the [WildSubFolder] value sub names the folder kept or one inside it (letter case,
 // "/" for "\" and trailing separators do not count): its tree may not be deleted then.
 bool SubFolderHoldsKept(const char* sub, const char* kept);
-
-// True when a value names a folder of its own: it has a character other than blanks, dots and
-// separators. Windows drops trailing blanks and dots, so "  " or " . " below a folder is that
-// folder itself.
-bool NamesFolder(const char* value);
 
 // The desktop shortcut of an entry: the desktop folder joined with the [DesktopLinks] value, and
 // ".lnk". False (none to delete) without a desktop folder, whose place the link would otherwise

@@ -21,16 +21,6 @@ constexpr UINT kQuestionStyle = MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTT
 
 // The list rules, and one more for the uninstall: a Folder value of blanks and dots passes them,
 // but names the program-files folder itself, every file of which the script would delete.
-bool FindListProblem(ListProblem* problem) {
-    if (!CheckListValues(g_ctx, problem)) return true;
-    if (NamesFolder(g_ctx.Folder.CStr())) return false;
-    problem->kind = ListProblemKind::NoProgramFolder;
-    problem->section = "General";
-    problem->key.Assign("Folder");
-    problem->value = g_ctx.Folder.CStr();
-    return true;
-}
-
 // The list copy was made read-only, hidden and system; the script has to delete it.
 void ClearListCopyAttributes() {
     WorkPath list = JoinPath(g_ctx.TargetDir.CStr(), "Setup.lst");
@@ -83,7 +73,7 @@ void LeaveProgramFolder() {
 
 bool UninstallListRefused(HWND owner) {
     ListProblem problem;
-    if (!FindListProblem(&problem)) return false;
+    if (CheckListValues(g_ctx, &problem)) return false;
     ComposeListProblemText(problem, true, g_ctx.ScratchText);
     MessageBoxA(owner, g_ctx.ScratchText.CStr(), kUninstallRefusedCaption, MB_ICONHAND);
     return true;

@@ -100,6 +100,8 @@ TEST_CASE("each refused value is named with its section and key") {
          "[DesktopLinks]\r1=..\\..\\x"},
         {"Links", [](InstallContext& c) { c.InstallList[1].Links.Assign("C:x"); }, "[Links]\r1=C:x"},
         {"empty Folder", [](InstallContext& c) { c.Folder.Clear(); }, "[General]\rFolder=\r"},
+        // Windows drops trailing blanks and dots: such a folder is the program-files folder itself
+        {"blank Folder", [](InstallContext& c) { c.Folder.Assign("  "); }, "[General]\rFolder=  \r"},
     };
     for (const Row& row : rows) {
         CAPTURE(std::string(row.what));
