@@ -2,6 +2,8 @@
 // and every file of a wildcard pattern; creating the folder levels of a path.
 #include "file_ops.h"
 
+#include <cstring>
+
 #include "../app/install_context.h"
 #include "../support/text_helpers.h"
 #include "../support/win_support.h"
@@ -63,93 +65,134 @@ void StampWithSourceTime(const char* source, const char* target) {
     CloseHandle(file);
 }
 
-// The target already holds what a copy would write: the source's size and last-write time.
-// Copying it again would change nothing but take as long as the first installation.
-bool HoldsSameFile(const char* target, unsigned long long sourceSize, const FILETIME& sourceWrite) {
+// Both files hold the same bytes; read in pieces, and false for a file that cannot be read.
+bool SameBytes(const char* first, const char* second) {
+    static char firstPiece[1 << 20];
+    static char secondPiece[1 << 20];
+    HANDLE a = CreateFileA(first, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (a == INVALID_HANDLE_VALUE) return false;
+    HANDLE b = CreateFileA(second, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    bool same = b != INVALID_HANDLE_VALUE;
+    while (same) {
+        DWORD gotA = 0;
+        DWORD gotB = 0;
+        same = ReadFile(a, firstPiece, sizeof firstPiece, &gotA, nullptr) &&
+               ReadFile(b, secondPiece, sizeof secondPiece, &gotB, nullptr) && gotA == gotB;
+        if (!same || gotA == 0) break;
+        same = memcmp(firstPiece, secondPiece, gotA) == 0;
+    }
+    if (b != INVALID_HANDLE_VALUE) CloseHandle(b);
+    CloseHandle(a);
+    return same;
+}
+
+// The target already holds what a copy would write: the source's size and last-write time,
+// and where compareBytes asks for it (the date rule replaces a target of equal times, so that
+// a file changed in place without a new time is not kept) the same bytes. Copying it again
+// would change nothing but take as long as writing it the first time; the target only gets the
+// archive attribute that a copy would end with.
+bool KeepSameFile(const char* target, const char* source, unsigned long long sourceSize, const FILETIME& sourceWrite,
+                  bool compareBytes) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!ReadFileTimes(target, &data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
     unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return size == sourceSize && CompareFileTime(&data.ftLastWriteTime, &sourceWrite) == 0;
+    if (size != sourceSize || CompareFileTime(&data.ftLastWriteTime, &sourceWrite) != 0) return false;
+    if (compareBytes && !SameBytes(source, target)) return false;
+    if (data.dwFileAttributes != FILE_ATTRIBUTE_ARCHIVE) SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
+    return true;
 }
 
-bool HoldsSameFile(const char* target, const char* source) {
+bool KeepSameFile(const char* target, const char* source) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!ReadFileTimes(source, &data)) return false;
     unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return HoldsSameFile(target, size, data.ftLastWriteTime);
-}
-
-// Copies under a name of its own beside the target, which takes the target's place only when
-// it is whole. A copy that fails part way (a full volume) or a process ended during it thus
-// never leaves half a file under the target's name, where the date rule would take it for a
-// newer installed file and keep it for good; and until then the installed version stays.
-bool CopyThroughPartialFile(const char* source, const char* target) {
-    WorkPath partial(target);
-    partial.Append(kPartialCopySuffix);
-    if (!partial.Fits() || !FitsWindowsPath(partial.CStr())) return CopyFileOverwrite(source, target, false);
-    if (!CopyFileOverwrite(source, partial.CStr(), false)) return false;
-    SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
-    if (MoveFileExA(partial.CStr(), target, MOVEFILE_REPLACE_EXISTING)) return true;
-    DeleteFileA(partial.CStr());
-    return false;
+    return KeepSameFile(target, source, size, data.ftLastWriteTime, true);
 }
 
 // One attempt of CopyFileToFolder: true when the file is in place or a newer one was kept.
 bool PutFileInPlace(const char* source, const char* target, const char* targetFolder) {
     if (IsSameFile(source, target)) return true;
     if (!IsSourceNotOlder(source, target)) return true;
-    if (HoldsSameFile(target, source)) {
-        SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
-        return true;
-    }
+    if (KeepSameFile(target, source)) return true;
     SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
     if (IsFontsFolderPath(target)) {
         // A font in use cannot be replaced; that is never reported, and the old file keeps
         // its own times so that the next installation still sees it as older.
-        if (CopyThroughPartialFile(source, target)) StampWithSourceTime(source, target);
+        if (CopyFileOverwrite(source, target, false)) StampWithSourceTime(source, target);
         return true;
     }
-    if (!CopyThroughPartialFile(source, target) && !CopyMatchingFiles(source, targetFolder)) return false;
+    if (!CopyFileOverwrite(source, target, false) && !CopyMatchingFiles(source, targetFolder)) return false;
     StampWithSourceTime(source, target);
     return true;
 }
 
-bool CopyFoundFile(const char* pattern, const WIN32_FIND_DATAA& found, const char* targetFolder) {
+// A file of a wildcard group that has the source's size and last-write time is taken as
+// current, the quick check of file synchronisation tools: a group has thousands of files, and
+// reading each twice would cost much of what copying it costs.
+// Either order of the two attempts below gives the same result; the one the previous file
+// needed goes first. Under Wine every look at a name that is not there searches the whole
+// folder, and a group fills its folder with thousands of files: a new target is best made in
+// one step, while a target that an earlier installation left is best looked at first.
+bool CopyFoundFile(const char* pattern, const WIN32_FIND_DATAA& found, const char* targetFolder,
+                   bool* targetsExist) {
     WorkPath source = FoundFilePath(pattern, found.cFileName);
     WorkPath target = JoinPath(targetFolder, found.cFileName);
     if (!source.Fits() || !target.Fits()) return false;
     ShowProgressItem(found.cFileName);
-    // Most targets are new: made in one step. Under Wine every look at a name that is not
-    // there searches the whole folder, and a group fills its folder with thousands of files.
+    unsigned long long size = (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    if (*targetsExist && KeepSameFile(target.CStr(), source.CStr(), size, found.ftLastWriteTime, false)) return true;
     if (CopyFileA(source.CStr(), target.CStr(), TRUE)) {
         SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
+        *targetsExist = false;
         return true;
     }
+    // A copy that ran out of room made the target and left it half written. (Other failures
+    // come before the target is made; the target may then be an installed file of its own.)
     DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) DeleteFileA(target.CStr());
-    unsigned long long size = (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-    if (HoldsSameFile(target.CStr(), size, found.ftLastWriteTime)) {
-        SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
-        return true;
-    }
+    if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) DeleteFileA(target.CStr());
+    *targetsExist = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+    if (*targetsExist && KeepSameFile(target.CStr(), source.CStr(), size, found.ftLastWriteTime, false)) return true;
     SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
     return CopyFileOverwrite(source.CStr(), target.CStr(), false);
 }
 
 }  // namespace
 
+// The copy is written under a name of its own beside the target and takes the target's place
+// only when it is whole. A copy that fails part way (a full volume) or a process ended during it
+// thus never leaves half a file under the target's name, where the date rule would take it for
+// a newer installed file and keep it for good; and until then the installed version stays.
 bool CopyFileOverwrite(const char* source, const char* target, bool failIfExists) {
     if (!FitsWindowsPath(source) || !FitsWindowsPath(target)) return false;
-    if (FileExists(target)) {
-        if (IsSameFile(source, target)) return true;
-        SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
-        DeleteFileA(target);
-    }
-    if (!CopyFileA(source, target, failIfExists)) {
-        // what a copy that failed part way left there (the target itself was deleted above, or
-        // is held open and cannot be deleted now either)
-        DeleteFileA(target);
-        return false;
+    bool targetExists = FileExists(target);
+    if (targetExists && IsSameFile(source, target)) return true;
+    WorkPath partial(target);
+    partial.Append(kPartialCopySuffix);
+    if (!partial.Fits() || !FitsWindowsPath(partial.CStr())) {
+        // no room for the longer name: straight onto the target
+        if (targetExists) {
+            SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
+            DeleteFileA(target);
+        }
+        if (!CopyFileA(source, target, failIfExists)) {
+            // what the failed copy left (or the target itself, held open, which stays then)
+            DeleteFileA(target);
+            return false;
+        }
+    } else {
+        bool copied = CopyFileA(source, partial.CStr(), FALSE) != FALSE;
+        if (!copied) {
+            // a read-only piece left by an installation that was ended during its copy
+            SetFileAttributesA(partial.CStr(), FILE_ATTRIBUTE_NORMAL);
+            copied = CopyFileA(source, partial.CStr(), FALSE) != FALSE;
+        }
+        if (copied && targetExists) SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
+        if (!copied || !MoveFileExA(partial.CStr(), target, MOVEFILE_REPLACE_EXISTING)) {
+            DeleteFileA(partial.CStr());
+            return false;
+        }
     }
     // The source's read-only, hidden or system attribute must not survive.
     SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
@@ -174,13 +217,14 @@ void CreateFolderPath(const char* path) {
 bool CopyMatchingFiles(const char* pattern, const char* targetFolder) {
     if (!FitsWindowsPath(pattern)) return false;
     CreateFolderPath(targetFolder);
+    bool targetsExist = false;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
     if (search == INVALID_HANDLE_VALUE) return true;
     bool allCopied = true;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        if (!CopyFoundFile(pattern, found, targetFolder)) allCopied = false;
+        if (!CopyFoundFile(pattern, found, targetFolder, &targetsExist)) allCopied = false;
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return allCopied;

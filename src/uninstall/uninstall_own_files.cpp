@@ -56,10 +56,15 @@ bool IsListedValue(const char* value) {
     return value != nullptr && static_cast<unsigned char>(value[0]) > ' ';
 }
 
+// Opening files to compare them is slow for thousands of files, so only a file with the name of
+// the uninstaller or of its list (however its folder is spelled) is compared.
 bool IsUninstallerOwnFile(const char* path) {
+    LongText name = PathFilePart(path);
     WorkPath self = ModulePath();
-    return (!self.IsEmpty() && SameFile(path, self.CStr())) ||
-           (!g_ctx.ListPath.IsEmpty() && SameFile(path, g_ctx.ListPath.CStr()));
+    if (!self.IsEmpty() && EqualsNoCase(name.CStr(), PathFilePart(self.CStr()).CStr()) && SameFile(path, self.CStr()))
+        return true;
+    const char* list = g_ctx.ListPath.CStr();
+    return list[0] != 0 && EqualsNoCase(name.CStr(), PathFilePart(list).CStr()) && SameFile(path, list);
 }
 
 bool RunsFromProgramFolder() {
