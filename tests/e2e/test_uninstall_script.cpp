@@ -1,5 +1,5 @@
 // The self-removal script as the uninstaller writes and starts it: COMSPEC names a stand-in
-// interpreter (tests/tools/comspec_capture.cpp) that keeps a copy of the script and records how
+// interpreter (tests/tools/interpreter_capture.cpp) that keeps a copy of the script and records how
 // it was started, then lets the real cmd.exe run it. The copy is compared byte for byte with the
 // lines the script is documented to have.
 #include <doctest.h>
@@ -25,7 +25,7 @@ const char kCapturedScript[] = "C:\\qvrec\\captured.bat";
 struct ComSpecStandIn {
     std::string saved;
     bool hadValue = false;
-    std::string standIn = ToolsFolder() + "\\comspec_capture.exe";
+    std::string standIn = ToolsFolder() + "\\interpreter_capture.exe";
 
     ComSpecStandIn() {
         char value[MAX_PATH] = "";
@@ -116,7 +116,7 @@ struct InstalledDemo : DemoPackage {
 void CheckInterpreterStart(const ComSpecStandIn& comSpec) {
     std::string interpreter = comSpec.standIn;
     if (interpreter.find(' ') != std::string::npos) interpreter = "\"" + interpreter + "\"";
-    CHECK(RecorderLog("comspec_capture.exe") == WindowsDir() + "\n" + interpreter + " /c VarnekUninstall.bat\n");
+    CHECK(RecorderLog("interpreter_capture.exe") == WindowsDir() + "\n" + interpreter + " /c VarnekUninstall.bat\n");
 }
 
 void CheckScript(const std::string& captured, const std::string& expected) {

@@ -1,6 +1,6 @@
 // A stand-in command interpreter for the end-to-end scenarios, named by COMSPEC: it keeps a copy
 // of the batch script it is asked to run (C:\qvrec\captured.bat) and records where and how it was
-// started (C:\qvrec\comspec_capture.exe.log, "<current folder>\n<command line>\n", as the recorder
+// started (C:\qvrec\interpreter_capture.exe.log, "<current folder>\n<command line>\n", as the recorder
 // does), then hands the same arguments to the real cmd.exe of the System folder and waits for it.
 #include <windows.h>
 
@@ -31,7 +31,7 @@ const char* ScriptNameOf(const char* arguments) {
 }
 
 void WriteLog(const char* folder, const char* commandLine) {
-    HANDLE file = CreateFileA("C:\\qvrec\\comspec_capture.exe.log", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileA("C:\\qvrec\\interpreter_capture.exe.log", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
