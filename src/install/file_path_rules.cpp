@@ -1,6 +1,8 @@
 // Path rules of the file operations: the Windows path limit and the paths of found files.
 #include "file_path_rules.h"
 
+#include "../support/text_helpers.h"
+
 namespace {
 
 template <size_t Width>
@@ -43,9 +45,5 @@ LongText FoundFileText(const char* pattern, const char* name) {
 }
 
 LongText JoinPathText(const char* folder, const char* name) {
-    LongText result;
-    result.Assign(folder);
-    if (result.Last() != '\\') result.AppendChar('\\');
-    result.Append(name);
-    return result;
+    return JoinPathAs<kLongTextWidth>(folder, name);
 }

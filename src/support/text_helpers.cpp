@@ -78,9 +78,5 @@ LongText PathFolderPart(const char* path) {
 }
 
 WorkPath JoinPath(const char* folder, const char* name) {
-    WorkPath result;
-    result.Assign(folder);
-    if (result.Last() != '\\') result.AppendChar('\\');
-    result.Append(name);
-    return result;
+    return JoinPathAs<kPathWidth>(folder, name);
 }

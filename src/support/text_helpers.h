@@ -18,6 +18,14 @@ LongText PathFolderPart(const char* path);
 
 // Folder, a backslash unless the folder already ends in one, and name. The result reports a
 // cut through Fits(): such a path is refused by the callers, never used shortened.
+template <size_t Width>
+PathBuffer<Width> JoinPathAs(const char* folder, const char* name) {
+    PathBuffer<Width> result;
+    result.Assign(folder);
+    if (result.Last() != '\\') result.AppendChar('\\');
+    result.Append(name);
+    return result;
+}
 WorkPath JoinPath(const char* folder, const char* name);
 
 // ASCII-only letter case helpers (the list rules never touch umlauts).
