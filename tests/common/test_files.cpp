@@ -92,3 +92,16 @@ std::string ReadRegistryText(HKEY root, const std::string& subKey, const char* v
     return std::string(buffer, size && buffer[size - 1] == 0 ? size - 1 : size);
 }
 
+
+std::vector<std::string> FolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // A fresh, empty folder base\name (removed first if it exists).
 std::string FreshFolder(const std::string& name, const std::string& base = "C:\\qvtest");
@@ -16,3 +17,5 @@ void RemoveTree(const std::string& path);
 // Deletes a registry key with everything below it.
 void RemoveRegistryTree(HKEY root, const std::string& subKey);
 std::string ReadRegistryText(HKEY root, const std::string& subKey, const char* valueName, bool* exists = nullptr);
+// Every name in the folder except "." and "..", in search order.
+std::vector<std::string> FolderNames(const std::string& folder);

@@ -28,6 +28,24 @@ InstallContext& AcceptableContext() {
     return context;
 }
 
+// The acceptable list with wildcards where they are patterns, and a shortcut name.
+InstallContext& CharacterContext() {
+    InstallContext& context = AcceptableContext();
+    context.InstallList[1].Files.Assign("*.txt");
+    context.InstallList[1].WildCopy.Assign("Daten?.*");
+    context.InstallList[1].Links.Assign("Mein Programm");
+    return context;
+}
+
+std::string Refusal(const InstallContext& context) {
+    ListProblem problem;
+    CHECK_FALSE(CheckListValues(context, &problem));
+    CHECK(problem.kind == ListProblemKind::BadCharacter);
+    ScratchBuffer text;
+    ComposeListProblemText(problem, false, text);
+    return text.CStr();
+}
+
 std::string ProblemText(const InstallContext& context, bool uninstalling) {
     ListProblem problem;
     CHECK_FALSE(CheckListValues(context, &problem));
@@ -136,4 +154,53 @@ TEST_CASE("a program folder or start-menu group that was cut is refused") {
     other.AppName.Assign(std::string(30, 'a').c_str());
     other.Folder.Assign("ok");
     CHECK(ProblemText(other, false).find("[General]\rAppName=") != std::string::npos);
+}
+
+TEST_CASE("folder names: the characters Windows refuses and control characters") {
+    for (const char* good : {"Meine Anwendung", "Texte\\Kartei", " Leerzeichen", "Gr\xFC\xDF" "e \xFF", "a.b-c_d (2)"}) {
+        CAPTURE(good);
+        CHECK(FolderNameProblem(good) == ListProblemKind::None);
+    }
+    for (const char* bad : {"Qv*", "Qv?", "a<b", "a>b", "a|b", "a\"b", "a\x01" "b", "a\tb", "\x1F"}) {
+        CAPTURE(bad);
+        CHECK(FolderNameProblem(bad) == ListProblemKind::BadCharacter);
+    }
+}
+
+TEST_CASE("a wildcard in Folder, AppName, WildSubFolder or an AltFolder sub-folder is refused by name") {
+    InstallContext& context = CharacterContext();
+    ListProblem problem;
+    CHECK(CheckListValues(context, &problem));  // wildcards in Files and WildCopy are patterns
+
+    context.Folder.Assign("Common*");
+    CHECK(Refusal(context) ==
+          "Dieser Eintrag in SETUP.LST ist nicht zul\xE4ssig:\r\r[General]\rFolder=Common*\r\r"
+          "Die Zeichen < > \" | ? * und Steuerzeichen sind in Ordnernamen nicht erlaubt.\r\r"
+          "Es wurde nichts installiert.");
+
+    context = CharacterContext();
+    context.AppName.Assign("Qv|Test");
+    CHECK(Refusal(context).find("[General]\rAppName=Qv|Test\r") != std::string::npos);
+
+    context = CharacterContext();
+    context.InstallList[7].WildSubFolder.Assign("Da*");
+    CHECK(Refusal(context).find("[WildSubFolder]\r7=Da*\r") != std::string::npos);
+
+    context = CharacterContext();
+    context.InstallList[3].AltFolder.Assign("\\Da?ten");
+    CHECK(Refusal(context).find("[AltFolder]\r3=\\Da?ten\r") != std::string::npos);
+}
+
+TEST_CASE("values that count as empty are not refused for their characters") {
+    InstallContext& context = CharacterContext();
+    ListProblem problem;
+    context.InstallList[2].WildSubFolder.Assign("\x01*");
+    context.InstallList[3].AltFolder.Assign("\x02?");
+    CHECK(CheckListValues(context, &problem));
+    // an AppName that counts as empty names no group; the Folder given beside it is what counts
+    context.AppName.Assign(" *");
+    CHECK(CheckListValues(context, &problem));
+    context.Folder.Assign("\x01Qv");
+    CHECK_FALSE(CheckListValues(context, &problem));
+    CHECK(problem.kind == ListProblemKind::BadCharacter);
 }

@@ -131,20 +131,6 @@ std::string StoredName(const std::string& path) {
     return found.cFileName;
 }
 
-// Every name in the folder except "." and "..", in search order.
-std::vector<std::string> FolderNames(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
 FILETIME Time(ULONGLONG value) {
     FILETIME time;
     time.dwLowDateTime = static_cast<DWORD>(value);

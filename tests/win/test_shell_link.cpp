@@ -75,19 +75,6 @@ unsigned HotkeyOf(const std::string& bytes) {
     return static_cast<unsigned char>(bytes[0x40]) | static_cast<unsigned char>(bytes[0x41]) << 8;
 }
 
-std::vector<std::string> FolderNames(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
 }  // namespace
 
 TEST_CASE("a shortcut holds the target, its folder as working folder, the arguments and show command 1") {
