@@ -210,15 +210,17 @@ bool Run::NoDialogFor(DWORD ms) const {
     return !WaitFor([&] { return !WindowsOf(process_.dwProcessId, "#32770", nullptr).empty(); }, ms);
 }
 
+static Window DialogOf(DWORD pid, bool withButtons) {
+    for (HWND window : WindowsOf(pid, "#32770", nullptr))
+        if (Window(window).ButtonIds().empty() != withButtons) return Window(window);
+    return Window();
+}
+
+Window AnswerableDialog(DWORD pid) { return DialogOf(pid, true); }
+Window ProgressWindowOf(DWORD pid) { return DialogOf(pid, false); }
+
 bool Run::NoMessageBoxFor(DWORD ms) const {
-    return !WaitFor(
-        [&] {
-            // the progress window is a dialog too, but the only one without buttons
-            for (HWND window : WindowsOf(process_.dwProcessId, "#32770", nullptr))
-                if (!Window(window).ButtonIds().empty()) return true;
-            return false;
-        },
-        ms);
+    return !WaitFor([&] { return static_cast<bool>(AnswerableDialog(process_.dwProcessId)); }, ms);
 }
 
 DWORD Run::Exit(DWORD ms) {

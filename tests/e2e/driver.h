@@ -65,6 +65,11 @@ private:
     HWND handle_ = nullptr;
 };
 
+// A visible dialog of the process that has buttons (a box, a question, a dialog waiting for an
+// answer), and the progress window (the only dialog without buttons); empty when there is none.
+Window AnswerableDialog(DWORD pid);
+Window ProgressWindowOf(DWORD pid);
+
 class Run {
 public:
     Run() = default;

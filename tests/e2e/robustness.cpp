@@ -3,6 +3,8 @@
 // commands that the fault cases need.
 #include "robustness.h"
 
+#include "quiet_listener.h"
+
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -47,13 +49,10 @@ const char* KindOf(const char* name) {
 
 // Writes "started" when a case begins and its outcome when it ends; a case that crashes or is
 // killed for hanging leaves only its "started" record.
-struct RecordListener : doctest::IReporter {
+struct RecordListener : QuietListener {
     explicit RecordListener(const doctest::ContextOptions&) {}
     const char* kind = nullptr;
     std::string name;
-    void report_query(const doctest::QueryData&) override {}
-    void test_run_start() override {}
-    void test_run_end(const doctest::TestRunStats&) override {}
     void test_case_start(const doctest::TestCaseData& data) override {
         kind = KindOf(data.m_name);
         name = data.m_name;
@@ -61,7 +60,6 @@ struct RecordListener : doctest::IReporter {
         g_notCoveredReason.clear();
         if (kind != nullptr) AppendRecord(std::string("started\t") + kind + "\t-\t" + name);
     }
-    void test_case_reenter(const doctest::TestCaseData&) override {}
     void test_case_end(const doctest::CurrentTestCaseStats& stats) override {
         if (kind == nullptr) return;
         bool passed = stats.testCaseSuccess && stats.numAssertsFailedCurrentTest == 0;
@@ -69,42 +67,9 @@ struct RecordListener : doctest::IReporter {
         AppendRecord(std::string(passed ? "passed\t" : "failed\t") + kind + "\t" + coverage + "\t" + name);
         kind = nullptr;
     }
-    void test_case_exception(const doctest::TestCaseException&) override {}
-    void subcase_start(const doctest::SubcaseSignature&) override {}
-    void subcase_end() override {}
-    void log_assert(const doctest::AssertData&) override {}
-    void log_message(const doctest::MessageData&) override {}
-    void test_case_skipped(const doctest::TestCaseData&) override {}
 };
 
 REGISTER_LISTENER("robustness-records", 2, RecordListener);
-
-struct WindowQuery {
-    DWORD pid;
-    std::vector<HWND>* found;
-};
-
-BOOL CALLBACK CollectDialog(HWND window, LPARAM param) {
-    auto* query = reinterpret_cast<WindowQuery*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (pid == query->pid && IsWindowVisible(window) && std::strcmp(name, "#32770") == 0)
-        query->found->push_back(window);
-    return TRUE;
-}
-
-// A visible dialog of the process that has buttons: a box, a question or a dialog waiting for
-// an answer. The progress window has none.
-e2e::Window AnswerableDialog(DWORD pid) {
-    std::vector<HWND> found;
-    WindowQuery query{pid, &found};
-    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&query));
-    for (HWND window : found)
-        if (!e2e::Window(window).ButtonIds().empty()) return e2e::Window(window);
-    return e2e::Window();
-}
 
 std::string SummaryCaseName() {
     return "robustness: summary - " + std::to_string(kBadListCases) + " bad lists and " +
@@ -173,7 +138,7 @@ Ending RunToEnd(e2e::Run& run, DWORD quietMs, int (*answer)(const Box&)) {
             ending.exitCode = run.Exit(0);
             return ending;
         }
-        e2e::Window dialog = AnswerableDialog(run.Pid());
+        e2e::Window dialog = e2e::AnswerableDialog(run.Pid());
         if (dialog) {
             // a box's text is its static 0xFFFF; the program's dialogs show theirs in control 101
             Box box{dialog.Caption(), dialog.HasControl(101) ? dialog.Text(101) : dialog.MessageText()};
@@ -195,15 +160,6 @@ Ending RunToEnd(e2e::Run& run, DWORD quietMs, int (*answer)(const Box&)) {
         }
         Sleep(20);
     }
-}
-
-e2e::Window ProgressWindowOf(DWORD pid) {
-    std::vector<HWND> found;
-    WindowQuery query{pid, &found};
-    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&query));
-    for (HWND window : found)
-        if (e2e::Window(window).ButtonIds().empty()) return e2e::Window(window);
-    return e2e::Window();
 }
 
 std::string Describe(const std::vector<Box>& boxes) {

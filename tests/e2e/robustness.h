@@ -73,8 +73,6 @@ struct Ending {
 // take Cancel). Gives up after quietMs without an end and without a box.
 Ending RunToEnd(e2e::Run& run, DWORD quietMs = 60000, int (*answer)(const Box&) = nullptr);
 
-// The program's progress window (its one dialog without buttons), or none.
-e2e::Window ProgressWindowOf(DWORD pid);
 
 // "caption: text" of each box, for messages.
 std::string Describe(const std::vector<Box>& boxes);

@@ -128,6 +128,17 @@ void RemoveDialogInstallation() {
     RemoveRegistryTree(HKEY_LOCAL_MACHINE, std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kMainCaption);
 }
 
+// Stops the dialog the way a user can: 0 Escape, 1 Abbrechen, 2 the close box.
+void StopDialog(Run& run, const char* caption, int way) {
+    CAPTURE(way);
+    Window dialog = run.WaitWindow(caption);
+    REQUIRE(dialog);
+    if (way == 0) dialog.PressEscape();
+    if (way == 1) dialog.Press(IDCANCEL);
+    if (way == 2) dialog.CloseBox();
+    CHECK(dialog.WaitGone());
+}
+
 Package DialogPackage(const std::string& name, const char* list) {
     RemoveDialogInstallation();
     Package package(name);
@@ -247,15 +258,9 @@ TEST_CASE("intro dialog: Enter goes on to the confirmation dialog") {
 
 TEST_CASE("intro dialog: Escape, Abbrechen and the close box stop before the confirmation, nothing installed") {
     for (int way = 0; way < 3; ++way) {
-        CAPTURE(way);
         Package package = DialogPackage("intro-stop", kIntroList);
         Run run = package.Start();
-        Window intro = run.WaitWindow(kIntroCaption);
-        REQUIRE(intro);
-        if (way == 0) intro.PressEscape();
-        if (way == 1) intro.Press(IDCANCEL);
-        if (way == 2) intro.CloseBox();
-        CHECK(intro.WaitGone());
+        StopDialog(run, kIntroCaption, way);
         CHECK_FALSE(run.WaitWindow(kMainCaption, "#32770", 1000));
         CHECK(run.Exit() == 0);
         CHECK_FALSE(PathExists(TargetFolder()));
@@ -339,15 +344,9 @@ TEST_CASE("confirmation dialog: Enter ends it with 1, the installation runs and 
 
 TEST_CASE("confirmation dialog: Escape, Abbrechen and the close box stop with nothing installed") {
     for (int way = 0; way < 3; ++way) {
-        CAPTURE(way);
         Package package = DialogPackage("main-stop", kPlainList);
         Run run = package.Start();
-        Window main = run.WaitWindow(kMainCaption);
-        REQUIRE(main);
-        if (way == 0) main.PressEscape();
-        if (way == 1) main.Press(IDCANCEL);
-        if (way == 2) main.CloseBox();
-        CHECK(main.WaitGone());
+        StopDialog(run, kMainCaption, way);
         CHECK(run.Exit() == 0);
         CHECK_FALSE(PathExists(TargetFolder()));
         CHECK(PathExists(package.Path("Setup.lst")));
