@@ -139,9 +139,14 @@ TEST_CASE("the uninstall shortcut stays when the success box is closed with Shif
     Run run = demo.package.Start();
     Window success = ConfirmAndWaitForSuccess(run, kDemoName);
     REQUIRE(success);
-    // Shift is held while the box closes (the program reads the key state after it)
+    // Shift is held while the box closes (the program reads the key state after it). The box is
+    // closed by keyboard too, Shift+Enter: a posted click would overtake the queued Shift key,
+    // and the program could read its state before the key reached it.
+    SetForegroundWindow(success.Handle());
+    CHECK(WaitFor([&] { return GetForegroundWindow() == success.Handle(); }, 3000));
     keybd_event(VK_SHIFT, 0, 0, 0);
-    success.Press(IDOK);
+    keybd_event(VK_RETURN, 0, 0, 0);
+    keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
     Window question = run.WaitWindow("Verkn\xFCpfung f\xFCr Deinstallation");
     keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
     REQUIRE(question);
