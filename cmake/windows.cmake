@@ -2,18 +2,8 @@
 enable_language(RC)
 add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0602 WINVER=0x0602)
 
-file(GLOB_RECURSE QV_ALL_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.cpp)
-set(QV_CORE_SOURCES ${QV_ALL_SOURCES})
-list(REMOVE_ITEM QV_CORE_SOURCES ${QV_PORTABLE_SOURCES} ${PROJECT_SOURCE_DIR}/src/app/main.cpp)
-
-add_library(quorvane_portable STATIC ${QV_PORTABLE_SOURCES})
-target_compile_options(quorvane_portable PRIVATE ${QV_PRODUCT_FLAGS})
-target_include_directories(quorvane_portable PUBLIC ${PROJECT_SOURCE_DIR}/src)
-
-add_library(quorvane_core STATIC ${QV_CORE_SOURCES})
-target_compile_options(quorvane_core PRIVATE ${QV_PRODUCT_FLAGS})
-target_include_directories(quorvane_core PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/res)
-target_link_libraries(quorvane_core PUBLIC quorvane_portable user32 gdi32 advapi32 shell32 ole32)
+qv_add_layers(FALSE ${QV_PRODUCT_FLAGS})
+target_link_libraries(qv_support PUBLIC user32 gdi32 advapi32 shell32 ole32)
 
 # The resource script for both the program and the tests that open its dialogs. windres writes
 # no dependency file, so the files the script pulls in are named here.
@@ -23,7 +13,8 @@ set_source_files_properties(${QV_RESOURCES} PROPERTIES OBJECT_DEPENDS
 
 add_executable(Setup WIN32 src/app/main.cpp ${QV_RESOURCES})
 target_compile_options(Setup PRIVATE ${QV_PRODUCT_FLAGS})
-target_link_libraries(Setup PRIVATE quorvane_core)
+target_include_directories(Setup PRIVATE ${CMAKE_BINARY_DIR}/layers/app)
+target_link_libraries(Setup PRIVATE qv_app)
 target_link_options(Setup PRIVATE -s -Wl,--gc-sections)
 
 add_subdirectory(tests/win)

@@ -1,28 +1,13 @@
 // The program's own fixed texts and the texts the main window composes.
-#include "app_texts.h"
+#include "app/app_texts.h"
 
-#include "../support/text_helpers.h"
+#include "list/install_context.h"
+#include "support/text_helpers.h"
 
-const char AboutText[] =
-    "Quorvane Version 3.7.0.0\r\n"
-    "Freeware: darf frei weitergegeben werden.\r\n"
-    "\r\n"
-    "Quorvane-Projekt\r\n"
-    "Installation und Deinstallation\r\n"
-    "für Windows-Anwendungen\r\n"
-    "Kontakt: siehe Projektseite";
-
-FieldText AboutTextLine(int line, size_t maxChars) {
-    FieldText result;
-    const char* p = AboutText;
-    for (int current = 1; current < line && *p != 0; ++p)
-        if (*p == '\n') ++current;
-    size_t n = 0;
-    while (p[n] != 0 && p[n] != '\r' && p[n] != '\n') ++n;
-    result.Assign(p, n < maxChars ? n : maxChars);
-    return result;
-}
-
+// The window class, the self-removal script and its counter variable keep the names that earlier
+// releases of the program gave them: a copy of an earlier release that is still running is found
+// by its window class, and a script that an earlier uninstaller left behind is overwritten, not
+// left beside ours.
 const char kMainWindowClass[] = "clsVarnekSetup";
 const char kMainWindowCaption[] = "Quorvane";
 
@@ -49,7 +34,9 @@ bool CommandLineWantsQuietUninstall(const char* commandLine) {
 // The program's own path is part of the command line, so a copy named Uninst.exe started with
 // its folder selects the uninstall by itself.
 bool CommandLineSelectsUninstall(const char* commandLine) {
-    return FindTextNoCase(commandLine, "/U") != nullptr || FindTextNoCase(commandLine, "\\Uninst.exe") != nullptr;
+    PathBuffer<16> uninstaller("\\");
+    uninstaller.Append(kUninstallerFileName);
+    return FindTextNoCase(commandLine, "/U") != nullptr || FindTextNoCase(commandLine, uninstaller.CStr()) != nullptr;
 }
 
 bool CommandLineWantsSyntaxHelp(const char* commandLine) {

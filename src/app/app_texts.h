@@ -2,13 +2,7 @@
 // every byte of them is checked natively.
 #pragma once
 
-#include "../support/path_buffer.h"
-
-// Seven lines separated by CR LF, no line break after the last one.
-extern const char AboutText[];
-
-// Line n (1 to 7) of the about text, at most maxChars characters.
-FieldText AboutTextLine(int line, size_t maxChars);
+#include "support/path_buffer.h"
 
 extern const char kMainWindowClass[];
 extern const char kMainWindowCaption[];

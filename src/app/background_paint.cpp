@@ -1,9 +1,9 @@
 // Painting of the background window: a large pale symbol in the middle, and the application's
 // name, version and copyright in white with a black shadow at the top left. The blue itself
 // comes from the window class's brush when the paint erases.
-#include "background_paint.h"
+#include "app/background_paint.h"
 
-#include "install_context.h"
+#include "list/install_context.h"
 
 namespace {
 
@@ -20,9 +20,9 @@ constexpr int kSubtitleHeight = -24;
 constexpr BYTE kSerifPitchAndFamily = VARIABLE_PITCH | FF_ROMAN;
 
 struct TextLine {
-    const FieldText* text;
-    int x;
-    int y;
+    const FieldText* Text;
+    int X;
+    int Y;
 };
 
 // Heights are negative: character heights in pixels, the context keeping its default mapping.
@@ -46,11 +46,11 @@ void DrawSymbol(HDC dc, const RECT& client) {
 // Black first, three pixels to the lower right, then white at the place: the white text
 // carries its shadow.
 void DrawShadowedLine(HDC dc, const TextLine& line) {
-    int length = static_cast<int>(line.text->Length());
+    int length = static_cast<int>(line.Text->Length());
     SetTextColor(dc, kShadowColour);
-    TextOutA(dc, line.x + kShadowOffset, line.y + kShadowOffset, line.text->CStr(), length);
+    TextOutA(dc, line.X + kShadowOffset, line.Y + kShadowOffset, line.Text->CStr(), length);
     SetTextColor(dc, kTextColour);
-    TextOutA(dc, line.x, line.y, line.text->CStr(), length);
+    TextOutA(dc, line.X, line.Y, line.Text->CStr(), length);
 }
 
 void DrawLines(HDC dc, int height, int weight, const TextLine* lines, int count) {

@@ -1,22 +1,22 @@
 // Process entry and main program: guard, state, background window, message loop.
 #include <windows.h>
 
-#include "../support/text_helpers.h"
-#include "../support/win_support.h"
-#include "app_texts.h"
-#include "dll_search.h"
-#include "install_context.h"
-#include "list_loading.h"
-#include "main_window.h"
-#include "self_removal.h"
+#include "app/app_texts.h"
+#include "app/dll_search.h"
+#include "app/exit_codes.h"
+#include "app/main_window.h"
+#include "app/self_removal.h"
+#include "list/install_context.h"
+#include "list/list_loading.h"
+#include "res/resource.h"
+#include "support/text_helpers.h"
+#include "support/win_support.h"
 
 namespace {
 
 constexpr COLORREF kBackgroundColour = RGB(0, 0, 128);
-constexpr int kExitClassFailed = 255;
-constexpr int kExitWindowFailed = 254;
 
-HBRUSH BackgroundBrush = nullptr;
+HBRUSH g_backgroundBrush = nullptr;
 
 bool DetectNT() {
     OSVERSIONINFOA version = {};
@@ -39,9 +39,9 @@ bool RegisterMainClass() {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = g_ctx.ModuleInstance;
-    windowClass.hIcon = LoadIconA(g_ctx.ModuleInstance, "i");
+    windowClass.hIcon = LoadIconA(g_ctx.ModuleInstance, IDI_SETUP);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = BackgroundBrush;
+    windowClass.hbrBackground = g_backgroundBrush;
     windowClass.lpszClassName = kMainWindowClass;
     return RegisterClassA(&windowClass) != 0;
 }
@@ -56,9 +56,9 @@ int RunMessageLoop() {
 }
 
 int RunMainProgram() {
-    if (AnotherCopyRuns()) return 0;
+    if (AnotherCopyRuns()) return kExitDone;
     LoadInstallContext();
-    BackgroundBrush = CreateSolidBrush(kBackgroundColour);
+    g_backgroundBrush = CreateSolidBrush(kBackgroundColour);
     if (!RegisterMainClass()) return kExitClassFailed;
     HWND window = CreateAppWindow(kMainWindowClass, kMainWindowCaption,
                                   WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX, CW_USEDEFAULT,
@@ -69,7 +69,7 @@ int RunMainProgram() {
     ShowWindow(window, SW_SHOWMAXIMIZED);
     UpdateWindow(window);
     int exitCode = RunMessageLoop();
-    DeleteObject(BackgroundBrush);
+    DeleteObject(g_backgroundBrush);
     if (g_ctx.SelfRemovalPending) WriteSelfRemovalScript();
     return exitCode;
 }

@@ -1,28 +1,37 @@
 // The background window's procedure: decides the command at creation and runs it to its end.
-#include "main_window.h"
+#include "app/main_window.h"
 
-#include "../install/install_run.h"
-#include "../support/text_helpers.h"
-#include "../support/win_support.h"
-#include "../ui/dialogs.h"
-#include "../uninstall/uninstall_run.h"
-#include "app_texts.h"
-#include "background_paint.h"
-#include "install_context.h"
+#include "app/app_texts.h"
+#include "app/background_paint.h"
+#include "app/exit_codes.h"
+#include "install/install_run.h"
+#include "list/install_context.h"
+#include "list/list_check.h"
+#include "res/resource.h"
+#include "support/text_helpers.h"
+#include "support/win_support.h"
+#include "ui/dialog_texts.h"
+#include "ui/dialogs.h"
+#include "uninstall/uninstall_run.h"
 
 namespace {
 
-void EnterProgramFolder() {
+// Every way a command ends comes here: the only quit request of the program.
+void EndCommand(RunResult result) {
+    PostQuitMessage(ExitCodeFor(result));
+}
+
+void EnterOwnFolder() {
     EnterFolder(PathFolderPart(ModulePath().CStr()).CStr());
 }
 
 LRESULT OnCreate(HWND window) {
     InvalidateRect(window, nullptr, TRUE);
-    EnterProgramFolder();
+    EnterOwnFolder();
     PumpPendingMessages();
     g_ctx.SilentInstall = CommandLineWantsSilentInstall(g_ctx.CommandLine);
     g_ctx.QuietUninstall = CommandLineWantsQuietUninstall(g_ctx.CommandLine);
-    WORD command = CommandLineSelectsUninstall(g_ctx.CommandLine) ? CmdUninstall : CmdInstall;
+    WORD command = CommandLineSelectsUninstall(g_ctx.CommandLine) ? kCmdUninstall : kCmdInstall;
     PostMessageA(window, WM_COMMAND, command, 0);
     return 0;
 }
@@ -34,68 +43,55 @@ void RepaintNow(HWND window) {
 }
 
 bool CannotInstall() {
-    return CommandLineWantsSyntaxHelp(g_ctx.CommandLine) || g_ctx.AppName.IsEmpty() || !FileExists("Setup.lst");
+    return CommandLineWantsSyntaxHelp(g_ctx.CommandLine) || !IsListValueSet(g_ctx.AppName) ||
+           !FileExists(kListFileName);
 }
 
-void ShowSyntaxHelp(HWND window) {
+RunResult ShowSyntaxHelp(HWND window) {
     // the background then shows the program's own name and contact line
     g_ctx.AppName.Assign(AboutTextLine(1, FieldText::kMaxLength));
     g_ctx.Copyright.Clear();
     g_ctx.Version.Assign(AboutTextLine(7, 28));
     RepaintNow(window);
-    RunModalDialog(g_ctx.ModuleInstance, "SYNTAX", window, SyntaxDialogProc);
-    PostQuitMessage(0);
+    RunModalDialog(g_ctx.ModuleInstance, IDD_SYNTAX, window, SyntaxDialogProc);
+    return RunResult::Done;
 }
 
-void OnInstallCommand(HWND window) {
-    if (CannotInstall()) {
-        ShowSyntaxHelp(window);
-        return;
-    }
+RunResult RunInstallCommand(HWND window) {
+    if (CannotInstall()) return ShowSyntaxHelp(window);
     RepaintNow(window);
-    INT_PTR result = 1;
-    if (g_ctx.Intro1.Length() > 0) result = RunModalDialog(g_ctx.ModuleInstance, "Intro", window, IntroDialogProc);
-    if (result == 1 && !g_ctx.SilentInstall)
-        result = RunModalDialog(g_ctx.ModuleInstance, "Main", window, MainDialogProc);
-    int exitCode = 0;
-    if (result == 1) exitCode = RunInstall(window);
-    PostQuitMessage(exitCode);
+    if (g_ctx.Intro1.Length() > 0 && RunModalDialog(g_ctx.ModuleInstance, IDD_INTRO, window, IntroDialogProc) != 1)
+        return RunResult::Declined;
+    if (!g_ctx.SilentInstall && RunModalDialog(g_ctx.ModuleInstance, IDD_MAIN, window, MainDialogProc) != 1)
+        return RunResult::Declined;
+    return RunInstall(window);
 }
 
-// Returns true when the message is answered with 0 (the missing-list error), false when it
-// goes on to the default procedure.
-bool OnUninstallCommand(HWND window) {
+RunResult RunUninstallCommand(HWND window) {
     InvalidateRect(window, nullptr, TRUE);
-    if (!FileExists("SETUP.LST")) {
+    if (!FileExists(kListFileName)) {
         MessageBoxA(window, kMissingListText, kMissingListCaption, MB_ICONHAND);
-        PostQuitMessage(1);
-        return true;
+        return RunResult::Refused;
     }
     // A list that would lead the uninstall out of the installation is refused before the
     // user is asked anything.
-    if (UninstallListRefused(window)) {
-        PostQuitMessage(1);
-        return true;
-    }
-    int exitCode = 0;
-    bool consent = g_ctx.QuietUninstall;
-    if (!consent) {
+    if (RefuseBadList(window, true)) return RunResult::Refused;
+    if (!g_ctx.QuietUninstall) {
         ComposeUninstallQuestion(g_ctx.AppName.CStr(), g_ctx.ScratchText);
-        consent = MessageBoxA(window, g_ctx.ScratchText.CStr(), kUninstallQuestionCaption,
-                              MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
+        if (MessageBoxA(window, g_ctx.ScratchText.CStr(), kUninstallQuestionCaption,
+                        MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
+            return RunResult::Declined;
     }
-    if (consent) exitCode = RunUninstall(window);
-    PostQuitMessage(exitCode);
-    return false;
+    return RunUninstall(window);
 }
 
 LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
-    case CmdInstall:
-        OnInstallCommand(window);
+    case kCmdInstall:
+        EndCommand(RunInstallCommand(window));
         break;
-    case CmdUninstall:
-        if (OnUninstallCommand(window)) return 0;
+    case kCmdUninstall:
+        EndCommand(RunUninstallCommand(window));
         break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -106,7 +102,7 @@ LRESULT OnDestroy(HWND window) {
     // Every command ends by posting its own quit request before the window could go, so a
     // destroyed window means the user closed it while a command was still running: report
     // that the command did not complete.
-    PostQuitMessage(1);
+    EndCommand(RunResult::Failed);
     return 0;
 }
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-constexpr WORD CmdInstall = 101;
-constexpr WORD CmdUninstall = 102;
+constexpr WORD kCmdInstall = 101;
+constexpr WORD kCmdUninstall = 102;
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

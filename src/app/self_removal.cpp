@@ -1,13 +1,13 @@
 // Writing the self-removal script into the Windows folder and handing it to the command
 // interpreter, the last thing an uninstaller does before it ends.
-#include "self_removal.h"
+#include "app/self_removal.h"
 
 #include <windows.h>
 
-#include "../support/text_helpers.h"
-#include "../support/win_support.h"
-#include "install_context.h"
-#include "self_removal_script.h"
+#include "support/text_helpers.h"
+#include "support/win_support.h"
+#include "list/install_context.h"
+#include "app/self_removal_script.h"
 
 namespace {
 

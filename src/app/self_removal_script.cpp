@@ -22,7 +22,7 @@
 //   arithmetic; it is emptied first so that an inherited value cannot make the loop endless.
 // Every name and folder goes into the script with its "%" doubled, so that the interpreter does
 // not read it as a variable; the shown name also loses its double quotes.
-#include "self_removal_script.h"
+#include "app/self_removal_script.h"
 
 const char kSelfRemovalScriptName[] = "VarnekUninstall.bat";
 
@@ -35,7 +35,7 @@ constexpr char kClosingLine[] = "@ECHO Sie k\x94nnen jetzt dieses Fenster schlie
 
 constexpr int kMaxUninstallerWaits = 5;
 
-bool Contains(const char* text, char c) {
+bool HasChar(const char* text, char c) {
     for (; *text != 0; ++text)
         if (*text == c) return true;
     return false;
@@ -74,11 +74,21 @@ bool StartsWithDrive(const char* folder) {
     return letter && folder[1] == ':';
 }
 
+// "<before>" + Q + name + Q + "<after>", for the program's own file names.
+void AppendNameLine(SelfRemovalScriptText& script, const char* before, const char* name, const char* after) {
+    script.Append(before);
+    script.AppendChar('"');
+    script.Append(name);
+    script.AppendChar('"');
+    script.Append(after);
+    EndLine(script);
+}
+
 void AppendUninstallerDeletion(SelfRemovalScriptText& script) {
     AppendLine(script, "SET VarnekWarten=");
     AppendLine(script, ":Loeschen");
-    AppendLine(script, "DEL \"Uninst.exe\"");
-    AppendLine(script, "if not exist \"Uninst.exe\" goto Weiter");
+    AppendNameLine(script, "DEL ", kUninstallerFileName, "");
+    AppendNameLine(script, "if not exist ", kUninstallerFileName, " goto Weiter");
     script.Append("if \"%VarnekWarten%\"==\"");
     for (int i = 0; i < kMaxUninstallerWaits; ++i) script.AppendChar('x');
     AppendLine(script, "\" goto Weiter");
@@ -94,7 +104,7 @@ void AppendSubFolderRemovals(const SelfRemovalScriptInput& input, SelfRemovalScr
     if (input.AltFolder == nullptr) return;
     for (int i = 0; i < kListEntryCount; ++i) {
         const char* value = input.AltFolder(i);
-        if (value == nullptr || value[0] != '\\' || Contains(value, '"')) continue;
+        if (value == nullptr || value[0] != '\\' || HasChar(value, '"')) continue;
         AppendQuotedLine(script, "RD ", value + 1, "\"");
     }
 }
@@ -118,7 +128,7 @@ bool ComposeSelfRemovalScript(const SelfRemovalScriptInput& input, SelfRemovalSc
     const char* scriptPath = input.ScriptPath != nullptr ? input.ScriptPath : "";
     const char* appName = input.AppName != nullptr ? input.AppName : "";
     // Without its folder the script would work in whatever folder the interpreter is in.
-    if (folder[0] == 0 || Contains(folder, '"') || Contains(scriptPath, '"')) return false;
+    if (folder[0] == 0 || HasChar(folder, '"') || HasChar(scriptPath, '"')) return false;
     const char answer[2] = {input.AnswerLetter, 0};
 
     script.Append("@ECHO ");
@@ -142,11 +152,11 @@ bool ComposeSelfRemovalScript(const SelfRemovalScriptInput& input, SelfRemovalSc
     }
     AppendQuotedLine(script, "CD ", folder, "\"");
     AppendQuotedLine(script, "if not exist ", folder, input.IsNT ? "\\.\" goto Fehler" : "\\NUL\" goto Fehler");
-    AppendLine(script, "if not exist \"Uninst.exe\" goto Fehler");
-    AppendLine(script, "if not exist \"Setup.lst\" goto Fehler");
-    AppendLine(script, "ATTRIB -R -H -S \"Uninst.exe\"");
+    AppendNameLine(script, "if not exist ", kUninstallerFileName, " goto Fehler");
+    AppendNameLine(script, "if not exist ", kListFileName, " goto Fehler");
+    AppendNameLine(script, "ATTRIB -R -H -S ", kUninstallerFileName, "");
     AppendUninstallerDeletion(script);
-    AppendLine(script, "DEL \"Setup.lst\"");
+    AppendNameLine(script, "DEL ", kListFileName, "");
     AppendSubFolderRemovals(input, script);
     if (input.PurgeProgramFolder) {
         script.Append("ECHO ");
@@ -174,7 +184,7 @@ bool ComposeScriptCommand(const char* comSpec, const char* systemDir, ScratchBuf
         if (interpreter.Length() > 0 && interpreter.Last() != '\\') interpreter.AppendChar('\\');
         interpreter.Append("cmd.exe");
     }
-    bool quote = Contains(interpreter.CStr(), ' ') && !Contains(interpreter.CStr(), '"');
+    bool quote = HasChar(interpreter.CStr(), ' ') && !HasChar(interpreter.CStr(), '"');
     command.Clear();
     if (quote) command.AppendChar('"');
     command.Append(interpreter);

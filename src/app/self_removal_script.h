@@ -3,8 +3,8 @@
 // without Windows; the caller supplies every value, already in the code page the script needs.
 #pragma once
 
-#include "../support/path_buffer.h"
-#include "install_context.h"
+#include "support/path_buffer.h"
+#include "list/install_context.h"
 
 // The script's file name; it lies in the Windows folder, where the interpreter is started.
 extern const char kSelfRemovalScriptName[];

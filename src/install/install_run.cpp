@@ -1,73 +1,63 @@
 // The install run: program group and folder, the listed files with their shortcuts, fonts and
 // file types, the uninstaller and its registry entry, the wildcard groups, the report, and the
 // registry file and program started at the end.
-#include "install_run.h"
+#include "install/install_run.h"
 
 #include <shellapi.h>
 
-#include "../app/install_context.h"
-#include "../app/list_rules.h"
-#include "../support/text_helpers.h"
-#include "../support/win_support.h"
-#include "../ui/progress_window.h"
-#include "file_ops.h"
-#include "file_types.h"
-#include "font_files.h"
-#include "install_texts.h"
-#include "shell_link.h"
+#include "files/file_ops.h"
+#include "files/file_types.h"
+#include "files/font_files.h"
+#include "files/placement_rules.h"
+#include "files/progress_item.h"
+#include "install/install_texts.h"
+#include "install/shell_link.h"
+#include "list/install_context.h"
+#include "list/list_check.h"
+#include "res/resource.h"
+#include "support/text_helpers.h"
+#include "support/win_support.h"
+#include "ui/progress_window.h"
 
 namespace {
 
-constexpr int kExitDone = 0;
-constexpr int kExitFailed = 1;
-
 // State of one run.
 struct InstallRun {
-    HWND owner = nullptr;
-    WorkPath sourceDir;  // the program's folder, with a trailing backslash
-    HCURSOR savedCursor = nullptr;
-    bool anyCopied = false;
+    HWND Owner = nullptr;
+    WorkPath SourceDir;  // the program's folder, with a trailing backslash
+    HCURSOR SavedCursor = nullptr;
+    bool AnyCopied = false;
 };
-
-bool IsListed(const EntryText& value) {
-    return static_cast<unsigned char>(value.First()) > ' ';
-}
 
 // The start-menu group lies below the programs folder; without that folder it would land in
 // the root of the current drive, so no group is made then.
 bool HasProgramGroup() {
-    return !g_ctx.ProgramsDir.IsEmpty() && !g_ctx.CopyOnlyMode;
+    return !g_ctx.ProgramGroupDir.IsEmpty() && !g_ctx.CopyOnlyMode;
 }
 
 void RestoreCursor(const InstallRun& run) {
-    SetCursor(run.savedCursor);
+    SetCursor(run.SavedCursor);
 }
 
-int Abort(const InstallRun& run, const char* text) {
+RunResult Abort(const InstallRun& run, const char* text) {
     RestoreCursor(run);
     CloseProgressWindow();
-    MessageBoxA(run.owner, text, kAbortCaption, MB_ICONHAND);
-    return kExitFailed;
-}
-
-bool RefuseBadList(HWND owner) {
-    ListProblem problem;
-    if (CheckListValues(g_ctx, &problem)) return false;
-    ComposeListProblemText(problem, false, g_ctx.ScratchText);
-    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kInstallRefusedCaption, MB_ICONHAND);
-    return true;
+    MessageBoxA(run.Owner, text, kAbortCaption, MB_ICONHAND);
+    return RunResult::Failed;
 }
 
 void Prepare(InstallRun& run) {
-    run.sourceDir.Assign(PathFolderPart(ModulePath().CStr()));
-    if (run.sourceDir.Last() != '\\') run.sourceDir.AppendChar('\\');
-    EnterFolder(run.sourceDir.CStr());
+    run.SourceDir.Assign(PathFolderPart(ModulePath().CStr()));
+    if (run.SourceDir.Last() != '\\') run.SourceDir.AppendChar('\\');
+    EnterFolder(run.SourceDir.CStr());
 
-    g_ctx.ProgramGroupDir.Assign(JoinPath(g_ctx.ProgramsDir.CStr(), g_ctx.AppName.CStr()));
+    WorkPath group;
+    if (ProgramGroupFolder(g_ctx.ProgramsDir.CStr(), g_ctx.AppName.CStr(), &group)) g_ctx.ProgramGroupDir.Assign(group);
+    else g_ctx.ProgramGroupDir.Clear();
     if (HasProgramGroup()) CreateDirectoryA(g_ctx.ProgramGroupDir.CStr(), nullptr);
 
-    OpenProgressWindow(run.owner, kProgressInstallTitle, kPhaseCopying);
-    run.savedCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    OpenProgressWindow(run.Owner, kProgressInstallTitle, kPhaseCopying);
+    run.SavedCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     PumpPendingMessages();
 }
 
@@ -78,39 +68,24 @@ bool CreateTargetDir() {
 
 // Asks Retry/Cancel while the listed file is missing from the source folder.
 bool SourceFileFound(const InstallRun& run, const EntryText& files) {
-    WorkPath source = JoinPath(run.sourceDir.CStr(), files.CStr());
+    WorkPath source = JoinPath(run.SourceDir.CStr(), files.CStr());
     while (!(source.Fits() && FileExists(source.CStr()))) {
         ComposeSourceMissingQuestion(source.CStr(), g_ctx.ScratchText);
-        if (MessageBoxA(run.owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_RETRYCANCEL | MB_ICONQUESTION) != IDRETRY)
+        if (MessageBoxA(run.Owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_RETRYCANCEL | MB_ICONQUESTION) != IDRETRY)
             break;
     }
     return source.Fits() && FileExists(source.CStr());
 }
 
+// The entry's folder; a sub-folder of the program folder is made first.
 WorkPath DestinationFolder(const EntryText& altFolder) {
-    WorkPath dest;
-    char first = altFolder.First();
-    char second = altFolder.At(1);
-    if (first == 'W' && second == '\\') {
-        dest.Assign(g_ctx.WindowsDir);
-        dest.Append(altFolder.CStr() + 1);
-    } else if (first == 'S' && second == '\\') {
-        dest.Assign(g_ctx.SystemDir);
-        dest.Append(altFolder.CStr() + 1);
-    } else if (first == 'F') {
-        dest.Assign(g_ctx.FontsDir);
-    } else if (first == '\\') {
-        dest.Assign(g_ctx.TargetDir);
-        dest.Append(altFolder);
-        if (dest.Fits()) CreateDirectoryA(dest.CStr(), nullptr);
-    } else {
-        dest.Assign(g_ctx.TargetDir);
-    }
+    WorkPath dest = InstalledFolderFor(altFolder.CStr(), ContextFolders());
+    if (IsProgramSubFolder(altFolder.CStr()) && dest.Fits()) CreateDirectoryA(dest.CStr(), nullptr);
     return dest;
 }
 
 bool IsUninstallerEntry(const EntryText& files) {
-    return FindTextExact(files.CStr(), "Setup.exe") != nullptr && files.Length() < 10 && !g_ctx.CopyOnlyMode;
+    return FindTextExact(files.CStr(), kSetupFileName) != nullptr && files.Length() < 10 && !g_ctx.CopyOnlyMode;
 }
 
 void WriteUninstallEntry(const WorkPath& uninstaller) {
@@ -130,26 +105,20 @@ void WriteUninstallEntry(const WorkPath& uninstaller) {
 // The program itself becomes Uninst.exe beside a hidden copy of the list.
 void InstallUninstaller(InstallRun& run) {
     const char* target = g_ctx.TargetDir.CStr();
-    EnterFolder(run.sourceDir.CStr());
-    CopyFileToFolder(run.owner, "Setup.lst", target);
-    SetFileAttributesA(JoinPath(target, "Setup.lst").CStr(),
+    EnterFolder(run.SourceDir.CStr());
+    CopyFileToFolder(run.Owner, kListFileName, target);
+    SetFileAttributesA(JoinPath(target, kListFileName).CStr(),
                        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    WorkPath setupCopy = JoinPath(target, "Setup.exe");
-    WorkPath uninstaller = JoinPath(target, "Uninst.exe");
+    WorkPath setupCopy = JoinPath(target, kSetupFileName);
+    WorkPath uninstaller = JoinPath(target, kUninstallerFileName);
     if (!setupCopy.Fits() || !uninstaller.Fits()) return;
     DeleteFileA(setupCopy.CStr());
     DeleteFileA(uninstaller.CStr());
-    if (CopyFileToFolder(run.owner, "Setup.exe", target) && MoveFileA(setupCopy.CStr(), uninstaller.CStr()))
-        run.anyCopied = true;
+    if (CopyFileToFolder(run.Owner, kSetupFileName, target) && MoveFileA(setupCopy.CStr(), uninstaller.CStr()))
+        run.AnyCopied = true;
     if (HasProgramGroup())
-        CreateShellLink(JoinPath(g_ctx.ProgramGroupDir.CStr(), kUninstallLinkName).CStr(), uninstaller.CStr(), "/U", 0);
+        CreateShellLink(JoinPath(g_ctx.ProgramGroupDir.CStr(), kUninstallLinkName).CStr(), uninstaller.CStr(), "/U");
     WriteUninstallEntry(uninstaller);
-}
-
-void BroadcastFontChange() {
-    DWORD_PTR ignored = 0;
-    // A hung window anywhere must not hang the installation.
-    SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
 }
 
 // A font that replaces an installed one is unloaded and removed first, so the new one takes
@@ -170,29 +139,29 @@ void LoadFont(const EntryText& files, const WorkPath& dest) {
 
 void CreateEntryShortcuts(const ListEntry& entry, const WorkPath& target) {
     if (g_ctx.CopyOnlyMode) return;
-    if (!entry.Links.IsEmpty() && HasProgramGroup())
-        CreateShellLink(JoinPath(g_ctx.ProgramGroupDir.CStr(), entry.Links.CStr()).CStr(), target.CStr(), nullptr, 0);
-    if (!entry.DesktopLinks.IsEmpty()) {
-        ShellFolderText desktop = GetShellFolder("Desktop");
+    if (IsListValueSet(entry.Links) && HasProgramGroup())
+        CreateShellLink(JoinPath(g_ctx.ProgramGroupDir.CStr(), entry.Links.CStr()).CStr(), target.CStr(), nullptr);
+    if (IsListValueSet(entry.DesktopLinks)) {
+        ShellFolderText desktop = GetShellFolder("Desktop", g_ctx.AllUsersMode);
         if (!desktop.IsEmpty())
-            CreateShellLink(JoinPath(desktop.CStr(), entry.DesktopLinks.CStr()).CStr(), target.CStr(), nullptr, 0);
+            CreateShellLink(JoinPath(desktop.CStr(), entry.DesktopLinks.CStr()).CStr(), target.CStr(), nullptr);
     }
 }
 
 // Returns false when the source went missing after its existence test: the copy then finds
 // nothing to copy and does not say so, and the run asks for the file again.
 bool InstallListedFile(InstallRun& run, const ListEntry& entry, const WorkPath& dest) {
-    EnterFolder(run.sourceDir.CStr());
-    bool toFonts = FindTextExact(dest.CStr(), g_ctx.FontsDir.CStr()) != nullptr;
+    EnterFolder(run.SourceDir.CStr());
+    bool toFonts = IsFontsFolderPath(dest.CStr(), g_ctx.FontsDir.CStr());
     if (toFonts) MakeRoomForFont(entry.Files, dest);
-    bool copied = CopyFileToFolder(run.owner, entry.Files.CStr(), dest.CStr());
-    if (copied && !FileExists(JoinPath(run.sourceDir.CStr(), entry.Files.CStr()).CStr())) return false;
-    if (copied) run.anyCopied = true;
+    bool copied = CopyFileToFolder(run.Owner, entry.Files.CStr(), dest.CStr());
+    if (copied && !FileExists(JoinPath(run.SourceDir.CStr(), entry.Files.CStr()).CStr())) return false;
+    if (copied) run.AnyCopied = true;
     if (toFonts) LoadFont(entry.Files, dest);
 
     WorkPath target = JoinPath(dest.CStr(), entry.Files.CStr());
     CreateEntryShortcuts(entry, target);
-    if (!entry.Extensions.IsEmpty())
+    if (IsListValueSet(entry.Extensions))
         RegisterFileTypes(OpenCommandFor(target.CStr(), entry.Extensions.CStr()).CStr(), entry.Extensions.CStr());
     return true;
 }
@@ -214,12 +183,12 @@ bool InstallEntry(InstallRun& run, const ListEntry& entry) {
 bool InstallEntries(InstallRun& run) {
     for (int i = 0; i < kListEntryCount; ++i) {
         const ListEntry& entry = g_ctx.InstallList[i];
-        if (!IsListed(entry.Files)) continue;
+        if (!IsListValueSet(entry.Files)) continue;
         if (!InstallEntry(run, entry)) {
             RestoreCursor(run);
             ComposeSourceMissingAbort(entry.Files.CStr(), g_ctx.ScratchText);
-            MessageBoxA(run.owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_ICONHAND);
-            run.anyCopied = false;
+            MessageBoxA(run.Owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_ICONHAND);
+            run.AnyCopied = false;
             return false;
         }
     }
@@ -230,11 +199,11 @@ void CopyWildcardGroups(const InstallRun& run) {
     ShowProgressPhase(kPhaseUserFiles);
     for (int i = 1; i < kListEntryCount; ++i) {
         const ListEntry& entry = g_ctx.InstallList[i];
-        EnterFolder(run.sourceDir.CStr());
-        if (!IsListed(entry.WildCopy) || !FileExists(entry.WildCopy.CStr())) continue;
+        EnterFolder(run.SourceDir.CStr());
+        if (!IsListValueSet(entry.WildCopy) || !FileExists(entry.WildCopy.CStr())) continue;
         ShowProgressItem(entry.WildCopy.CStr());
         WorkPath dest(g_ctx.TargetDir.CStr());
-        if (IsListed(entry.WildSubFolder)) {
+        if (IsListValueSet(entry.WildSubFolder)) {
             EnterFolder(g_ctx.TargetDir.CStr());
             dest.AppendChar('\\');
             dest.Append(entry.WildSubFolder);
@@ -242,7 +211,7 @@ void CopyWildcardGroups(const InstallRun& run) {
             dest.AppendChar('\\');
             if (dest.Fits()) CreateDirectoryA(dest.CStr(), nullptr);
         }
-        EnterFolder(run.sourceDir.CStr());
+        EnterFolder(run.SourceDir.CStr());
         if (dest.Fits()) CopyMatchingFiles(entry.WildCopy.CStr(), dest.CStr());
         PumpPendingMessages();
     }
@@ -258,10 +227,10 @@ unsigned long long FolderBytes(const char* folder, int depth) {
     if (search == INVALID_HANDLE_VALUE) return 0;
     do {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (data.cFileName[0] == '.' || (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+            if (data.cFileName[0] == '.' || IsLinkAttributes(data.dwFileAttributes)) continue;
             total += FolderBytes(JoinPath(folder, data.cFileName).CStr(), depth + 1);
         } else {
-            total += (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+            total += FileSize64(data.nFileSizeHigh, data.nFileSizeLow);
         }
     } while (FindNextFileA(search, &data));
     FindClose(search);
@@ -297,7 +266,7 @@ void ReportAndDecideUninstallLink(HWND owner) {
         return;
     }
     ComposeSuccessText(g_ctx.AppName.CStr(), g_ctx.CopyOnlyMode, g_ctx.ScratchText);
-    ShowIconMessage(owner, g_ctx.ScratchText.CStr(), kSuccessCaption, "i", MB_USERICON);
+    ShowIconMessage(g_ctx.ModuleInstance, owner, g_ctx.ScratchText.CStr(), kSuccessCaption, IDI_SETUP, MB_USERICON);
     if (g_ctx.CopyOnlyMode) return;
     int answer = IDNO;
     if (ShiftOrCtrlHeld())
@@ -308,7 +277,7 @@ void ReportAndDecideUninstallLink(HWND owner) {
 
 // The program folder with a trailing backslash becomes the current folder, as the registry
 // file and the program to start expect; returns that folder.
-WorkPath EnterProgramFolder() {
+WorkPath EnterTargetFolder() {
     WorkPath folder(g_ctx.TargetDir.CStr());
     folder.AppendChar('\\');
     EnterFolder(folder.CStr());
@@ -317,8 +286,8 @@ WorkPath EnterProgramFolder() {
 }
 
 void ImportRegistryFile(HWND owner) {
-    if (g_ctx.RegFile.IsEmpty()) return;
-    WorkPath path = EnterProgramFolder();
+    if (!IsListValueSet(g_ctx.RegFile)) return;
+    WorkPath path = EnterTargetFolder();
     path.Append(g_ctx.RegFile);
     // The registry editor reports nothing for a file it cannot find, in silent mode: a missing
     // file would pass for an import.
@@ -330,8 +299,8 @@ void ImportRegistryFile(HWND owner) {
 }
 
 void StartRunOnce(HWND owner) {
-    if (g_ctx.RunOnce.IsEmpty()) return;
-    WorkPath folder = EnterProgramFolder();
+    if (!IsListValueSet(g_ctx.RunOnce)) return;
+    WorkPath folder = EnterTargetFolder();
     WorkPath path(folder.CStr());
     path.Append(g_ctx.RunOnce);
     bool wholeValueIsFile = path.Fits() && FileExists(path.CStr());
@@ -348,15 +317,15 @@ void StartRunOnce(HWND owner) {
 
 }  // namespace
 
-int RunInstall(HWND owner) {
-    if (RefuseBadList(owner)) return kExitFailed;
+RunResult RunInstall(HWND owner) {
+    if (RefuseBadList(owner, false)) return RunResult::Refused;
     InstallRun run;
-    run.owner = owner;
+    run.Owner = owner;
     Prepare(run);
     if (!CreateTargetDir()) return Abort(run, kTargetNotCreatedText);
 
     bool complete = InstallEntries(run);
-    if (!complete || !run.anyCopied) return Abort(run, kNoFilesText);
+    if (!complete || !run.AnyCopied) return Abort(run, kNoFilesText);
 
     CopyWildcardGroups(run);
     ShowClosingTexts(owner);
@@ -365,5 +334,5 @@ int RunInstall(HWND owner) {
     ImportRegistryFile(owner);
     StartRunOnce(owner);
     RestoreCursor(run);
-    return kExitDone;
+    return RunResult::Done;
 }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
-// Installs what the list names; message boxes are owned by owner. Returns the process exit
-// code: 0 when the installation completed, 1 when it was refused or aborted.
-int RunInstall(HWND owner);
+#include "list/install_context.h"
+
+// Installs what the list names; message boxes are owned by owner. Refused when the list breaks a
+// rule (nothing is written then), Failed when the run was aborted, otherwise Done.
+RunResult RunInstall(HWND owner);

@@ -1,7 +1,7 @@
 // Texts and command lines the install run composes.
-#include "install_texts.h"
+#include "install/install_texts.h"
 
-#include "../support/text_helpers.h"
+#include "support/text_helpers.h"
 
 const char kProgressInstallTitle[] = "Installation läuft...";
 const char kPhaseCopying[] = "Kopieren von:";
@@ -19,8 +19,6 @@ const char kUninstallLinkCaption[] = "Verknüpfung für Deinstallation";
 const char kUninstallLinkQuestion[] =
     "Zusätzliche Verknüpfung \"Uninstall (Deinstallation).lnk\" erstellen?\r\r"
     "(Deinstallation immer möglich über [Systemsteuerung\\Software])";
-const char kUninstallLinkName[] = "Uninstall (Deinstallation)";
-const char kUninstallKeyBase[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 void ComposeSourceMissingQuestion(const char* sourcePath, ScratchBuffer& out) {
     out.Assign(sourcePath);
@@ -77,12 +75,6 @@ bool ComposeRunOnceCommand(const char* programFolder, const char* runOnce, bool 
     out.AppendChar('"');
     out.Append(runOnce + programLength);
     return out.Fits() && program.Fits();
-}
-
-PathBuffer<256> UninstallKeyFor(const char* appName) {
-    PathBuffer<256> key(kUninstallKeyBase);
-    key.Append(appName);
-    return key;
 }
 
 WorkPath UninstallCommand(const char* uninstallerPath, bool quiet) {

@@ -2,7 +2,7 @@
 // natively.
 #pragma once
 
-#include "../support/path_buffer.h"
+#include "support/path_buffer.h"
 
 extern const char kProgressInstallTitle[];
 extern const char kPhaseCopying[];
@@ -18,8 +18,6 @@ extern const char kNoFilesText[];
 extern const char kSuccessCaption[];
 extern const char kUninstallLinkCaption[];
 extern const char kUninstallLinkQuestion[];
-extern const char kUninstallLinkName[];  // the shortcut's name without ".lnk"
-extern const char kUninstallKeyBase[];   // the machine's list of installed software
 
 // "<path> nicht gefunden." (the retry question) and "<Files> nicht gefunden.\rSetup abgebrochen."
 void ComposeSourceMissingQuestion(const char* sourcePath, ScratchBuffer& out);
@@ -42,7 +40,5 @@ bool ComposeRegistryImportCommand(const char* windowsDir, const char* regFilePat
 bool ComposeRunOnceCommand(const char* programFolder, const char* runOnce, bool wholeValueIsFile,
                            ScratchBuffer& out);
 
-// The uninstall entry's key below HKEY_LOCAL_MACHINE, and its command lines: the quoted path of
-// Uninst.exe followed by " /U" or " /UQ".
-PathBuffer<256> UninstallKeyFor(const char* appName);
+// The uninstall entry's command lines: the quoted path of Uninst.exe followed by " /U" or " /UQ".
 WorkPath UninstallCommand(const char* uninstallerPath, bool quiet);

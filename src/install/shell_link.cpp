@@ -1,12 +1,12 @@
 // Shortcut files through the shell's shell-link object, one COM session per shortcut.
-#include "shell_link.h"
+#include "install/shell_link.h"
 
 #include <objidl.h>
 #include <shobjidl.h>
 
-#include "../support/text_helpers.h"
-#include "../support/win_support.h"
-#include "file_path_rules.h"
+#include "support/text_helpers.h"
+#include "support/win_support.h"
+#include "files/file_path_rules.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ const GUID kClsidShellLink = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x0
 const GUID kIidShellLinkA = {0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const GUID kIidPersistFile = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-void SaveShellLink(const wchar_t* fileName, const char* target, const char* arguments, WORD hotkey) {
+void SaveShellLink(const wchar_t* fileName, const char* target, const char* arguments) {
     IShellLinkA* link = nullptr;
     if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA,
                                 reinterpret_cast<void**>(&link))))
@@ -26,7 +26,6 @@ void SaveShellLink(const wchar_t* fileName, const char* target, const char* argu
         link->SetWorkingDirectory(PathFolderPart(target).CStr());
         link->SetArguments(arguments != nullptr ? arguments : "");
         link->SetShowCmd(SW_SHOWNORMAL);
-        link->SetHotkey(hotkey);
         file->Save(fileName, TRUE);
         file->Release();
     }
@@ -35,7 +34,7 @@ void SaveShellLink(const wchar_t* fileName, const char* target, const char* argu
 
 }  // namespace
 
-void CreateShellLink(const char* linkPath, const char* target, const char* arguments, WORD hotkey) {
+void CreateShellLink(const char* linkPath, const char* target, const char* arguments) {
     if (!FitsWindowsPath(target) || !FileExists(target)) return;
     WorkPath fileName;
     fileName.Assign(linkPath);
@@ -44,7 +43,7 @@ void CreateShellLink(const char* linkPath, const char* target, const char* argum
     wchar_t wideName[kPathWidth];
     if (MultiByteToWideChar(CP_ACP, 0, fileName.CStr(), -1, wideName, kPathWidth) == 0) return;
     HRESULT initialized = CoInitialize(nullptr);
-    SaveShellLink(wideName, target, arguments, hotkey);
+    SaveShellLink(wideName, target, arguments);
     // Only a successful CoInitialize (S_OK or S_FALSE) is to be balanced.
     if (SUCCEEDED(initialized)) CoUninitialize();
 }

@@ -4,4 +4,4 @@
 #include <windows.h>
 
 // Writes linkPath + ".lnk" pointing at target (only when target is an existing file).
-void CreateShellLink(const char* linkPath, const char* target, const char* arguments, WORD hotkey);
+void CreateShellLink(const char* linkPath, const char* target, const char* arguments);

@@ -1,5 +1,5 @@
 // Keeps the screen alive during long operations.
-#include "win_support.h"
+#include "support/win_support.h"
 
 void PumpPendingMessages() {
     MSG msg;

@@ -1,5 +1,5 @@
 // The program's own full path.
-#include "win_support.h"
+#include "support/win_support.h"
 
 WorkPath ModulePath() {
     WorkPath path;

@@ -1,5 +1,5 @@
 // ANSI to OEM conversion for the texts of batch files.
-#include "win_support.h"
+#include "support/win_support.h"
 
 LongText ToOemText(const char* text) {
     LongText ansi(text);

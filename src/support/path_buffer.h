@@ -99,14 +99,10 @@ public:
     const char* CStr() const { return text_; }
     size_t Length() const { return length_; }
     bool Fits() const { return !cut_; }
-    // A list field whose first character is below a blank counts as empty everywhere.
-    bool IsEmpty() const { return static_cast<unsigned char>(text_[0]) < 0x20; }
+    bool IsEmpty() const { return length_ == 0; }
     char First() const { return text_[0]; }
     char Last() const { return length_ ? text_[length_ - 1] : 0; }
     char At(size_t i) const { return i < length_ ? text_[i] : 0; }
-    void SetAt(size_t i, char c) {
-        if (i < length_ && c != 0) text_[i] = c;
-    }
 
     // Upper-cases the first character when it is an ASCII letter; other bytes stay as they are.
     void UpperFirstAscii() {

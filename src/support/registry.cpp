@@ -1,5 +1,5 @@
 // Reading and writing registry string values, one key handle per call.
-#include "win_support.h"
+#include "support/win_support.h"
 
 PathBuffer<1025> ReadRegString(HKEY root, const char* subKey, const char* valueName) {
     PathBuffer<1025> result;

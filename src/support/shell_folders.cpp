@@ -1,15 +1,18 @@
 // Start-menu programs folder and desktop, for the current user or for all users.
-#include "win_support.h"
-
-#include "../app/install_context.h"
+#include "support/win_support.h"
 
 static const char kUserShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 static const char kShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
+// A value that begins with a control character names no folder; it counts as missing.
+static bool NamesAFolder(const char* value) {
+    return static_cast<unsigned char>(value[0]) >= ' ';
+}
+
 ShellFolderText GetUserShellFolder(const char* valueName) {
     ShellFolderText result;
     PathBuffer<1025> raw = ReadRegString(HKEY_CURRENT_USER, kUserShellFolders, valueName);
-    if (!raw.IsEmpty()) {
+    if (NamesAFolder(raw.CStr())) {
         DWORD n = ExpandEnvironmentStringsA(raw.CStr(), result.RawData(), result.RawSize());
         // 0 is failure, and a result that did not fit is no folder either
         if (n != 0 && n <= result.RawSize()) {
@@ -25,12 +28,12 @@ ShellFolderText GetUserShellFolder(const char* valueName) {
 ShellFolderText GetCommonShellFolder(const char* valueName) {
     ShellFolderText result;
     result.Assign(ReadRegString(HKEY_LOCAL_MACHINE, kShellFolders, valueName).CStr());
-    if (result.IsEmpty()) return GetUserShellFolder(valueName);
+    if (!NamesAFolder(result.CStr())) return GetUserShellFolder(valueName);
     return result;
 }
 
-ShellFolderText GetShellFolder(const char* name) {
-    if (g_ctx.AllUsersMode) {
+ShellFolderText GetShellFolder(const char* name, bool allUsers) {
+    if (allUsers) {
         PathBuffer<64> common("Common ");
         common.Append(name);
         return GetCommonShellFolder(common.CStr());

@@ -1,5 +1,5 @@
 // Text and path helpers that need no Windows.
-#include "text_helpers.h"
+#include "support/text_helpers.h"
 
 char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;

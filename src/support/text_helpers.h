@@ -2,7 +2,7 @@
 // the file and folder parts of a path, and joining a name to a folder.
 #pragma once
 
-#include "path_buffer.h"
+#include "support/path_buffer.h"
 
 // First occurrence of pattern in text, ASCII letters compared without case (umlauts exactly);
 // nullptr when absent. An empty pattern is found at the end of the text.

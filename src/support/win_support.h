@@ -1,10 +1,11 @@
-// Helpers around Windows services: existence tests, the message pump, message boxes, dialog
-// and window creation, registry strings, shell folders and the OEM conversion.
+// Helpers around Windows services: existence tests and file identity, the message pump, message
+// boxes, dialog and window creation, registry strings, shell folders and the OEM conversion.
+// None of them reads the program's global state: what they need comes as arguments.
 #pragma once
 
 #include <windows.h>
 
-#include "path_buffer.h"
+#include "support/path_buffer.h"
 
 // Converts the ANSI text to the OEM code page (batch files are read in it); unchanged on failure.
 LongText ToOemText(const char* text);
@@ -14,27 +15,58 @@ LongText ToOemText(const char* text);
 bool FileExists(const char* path);
 bool FolderExists(const char* path);
 
+// A file or folder as the file system knows it, whatever way its path is spelled (letter case,
+// short names). Known is false when it cannot be opened at all.
+struct FileIdentity {
+    bool Known = false;
+    DWORD Volume = 0;
+    DWORD IndexHigh = 0;
+    DWORD IndexLow = 0;
+};
+FileIdentity IdentityOf(const char* path);
+// Both are known and the same file or folder.
+bool SameIdentity(const FileIdentity& first, const FileIdentity& second);
+// Both paths are known and open as the same file or folder.
+bool IsSameFile(const char* first, const char* second);
+
+// A link (symbolic link or junction): never entered, and attributes set on it could reach the
+// file it points to.
+inline bool IsLinkAttributes(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+inline unsigned long long FileSize64(DWORD high, DWORD low) {
+    return (static_cast<unsigned long long>(high) << 32) | low;
+}
+
 // Dispatches every waiting message of the thread and returns when none is left. A quit message
 // met here (the background window was closed) ends the process at once with its exit code.
 void PumpPendingMessages();
 
-// A message box with the program's own icon, always brought to the foreground.
-int ShowIconMessage(HWND owner, const char* text, const char* caption, const char* iconName, UINT style);
+// A message box with the program's own icon (a resource of instance), always brought to the
+// foreground.
+int ShowIconMessage(HINSTANCE instance, HWND owner, const char* text, const char* caption, const char* iconName,
+                    UINT style);
 
 INT_PTR RunModalDialog(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc);
 HWND OpenModelessDialog(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc);
 HWND CreateAppWindow(const char* className, const char* caption, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, void* param);
 
+// Tells every top-level window that the fonts changed; a hung window does not hold it up.
+void BroadcastFontChange();
+
 // The text of a registry value, or the empty string when the key or value is missing or the
 // value does not fit its 1024 characters.
 PathBuffer<1025> ReadRegString(HKEY root, const char* subKey, const char* valueName);
 // Creates the key (all missing levels) and stores the text as REG_SZ; true when the key exists.
 bool WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text);
+// Creates the key (all missing levels) and stores the number as REG_DWORD; true when stored.
+bool WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value);
 
 using ShellFolderText = PathBuffer<501>;
-// "Programs" or "Desktop", for all users or the current user as AllUsersMode says.
-ShellFolderText GetShellFolder(const char* name);
+// "Programs" or "Desktop", for all users ("Common Programs", ...) or for the current user.
+ShellFolderText GetShellFolder(const char* name, bool allUsers);
 ShellFolderText GetUserShellFolder(const char* valueName);
 ShellFolderText GetCommonShellFolder(const char* valueName);
 
@@ -44,6 +76,3 @@ WorkPath ModulePath();
 // Makes the folder the current directory; a bare drive ("C:") means its root, not the drive's
 // own current directory.
 bool EnterFolder(const char* folder);
-
-// Creates the key (all missing levels) and stores the number as REG_DWORD; true when stored.
-bool WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value);

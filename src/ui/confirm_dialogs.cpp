@@ -1,11 +1,11 @@
 // The intro and confirmation dialogs shown before an installation. Each ends with 1 to go on
 // and 2 to stop.
-#include "dialogs.h"
+#include "ui/dialogs.h"
 
-#include "../../res/resource.h"
-#include "../app/install_context.h"
-#include "dialog_common.h"
-#include "dialog_texts.h"
+#include "res/resource.h"
+#include "list/install_context.h"
+#include "ui/dialog_common.h"
+#include "ui/dialog_texts.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // What the intro, confirmation and syntax help dialogs share.
-#include "dialog_common.h"
+#include "ui/dialog_common.h"
 
-#include "../../res/resource.h"
+#include "res/resource.h"
 
 INT_PTR ColourMainText(HWND dialog, WPARAM dc, LPARAM control, COLORREF textColour) {
     if (reinterpret_cast<HWND>(control) != GetDlgItem(dialog, IDC_MAIN_TEXT)) return 0;

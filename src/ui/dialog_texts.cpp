@@ -1,7 +1,25 @@
 // The texts of the intro, confirmation and syntax help dialogs.
-#include "dialog_texts.h"
+#include "ui/dialog_texts.h"
 
-#include "../app/app_texts.h"
+const char kAboutText[] =
+    "Quorvane Version 3.7.0.0\r\n"
+    "Freeware: darf frei weitergegeben werden.\r\n"
+    "\r\n"
+    "Quorvane-Projekt\r\n"
+    "Installation und Deinstallation\r\n"
+    "für Windows-Anwendungen\r\n"
+    "Kontakt: siehe Projektseite";
+
+FieldText AboutTextLine(int line, size_t maxChars) {
+    FieldText result;
+    const char* p = kAboutText;
+    for (int current = 1; current < line && *p != 0; ++p)
+        if (*p == '\n') ++current;
+    size_t n = 0;
+    while (p[n] != 0 && p[n] != '\r' && p[n] != '\n') ++n;
+    result.Assign(p, n < maxChars ? n : maxChars);
+    return result;
+}
 
 bool ComposeIntroCaption(const char* appName, ScratchBuffer& out) {
     out.Assign(appName);
@@ -31,7 +49,7 @@ bool ComposeMainText(const char* appName, const char* targetDir, ScratchBuffer& 
     out.Append("\" gehören. Das Setup überschreibt bestehende gleichnamige Dateien. ");
     out.Append("Die Dateien werden in den Programmordner kopiert und können jederzeit wieder vollständig "
                "entfernt werden: Systemsteuerung/Software/Entfernen...\r\n\r\n");
-    out.Append(AboutText);
+    out.Append(kAboutText);
     return out.Fits();
 }
 
@@ -115,7 +133,7 @@ const char* const kSyntaxHelpLines[kSyntaxHelpLineCount] = {
 };
 
 bool ComposeSyntaxHelpText(ScratchBuffer& out) {
-    out.Assign(AboutText);
+    out.Assign(kAboutText);
     out.Append("\r\n\r\n");
     for (int i = 0; i < kSyntaxHelpLineCount; ++i) {
         if (i > 0) out.Append("\r\n");

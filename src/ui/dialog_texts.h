@@ -2,7 +2,13 @@
 // every byte of them can be checked natively.
 #pragma once
 
-#include "../support/path_buffer.h"
+#include "support/path_buffer.h"
+
+// The program's about text: seven lines separated by CR LF, no line break after the last one.
+// It closes the confirmation text and opens the syntax help.
+extern const char kAboutText[];
+// Line n (1 to 7) of the about text, at most maxChars characters.
+FieldText AboutTextLine(int line, size_t maxChars);
 
 // INTRO: the caption is the application's name with "  (Installation)" after it; the text is
 // the three intro lines, each preceded by an empty line.

@@ -1,4 +1,5 @@
-// The modeless progress window that the install and uninstall runs write into.
+// The modeless progress window that the install and uninstall runs write into. Its item line is
+// written by the file operations (files/progress_item.h).
 #pragma once
 
 #include <windows.h>
@@ -7,9 +8,8 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 // Opens the window (stored in the context's ProgressWindow) with its title and phase line.
 HWND OpenProgressWindow(HWND owner, const char* title, const char* phase);
-// Set the phase line (control 101) or the item line (control 102) and pump, so the change shows.
-// Without a progress window they only pump.
+// Sets the phase line (control 101) and pumps, so the change shows. Without a progress window it
+// only pumps.
 void ShowProgressPhase(const char* text);
-void ShowProgressItem(const char* text);
 // Destroys the window (which stops its timer) and clears ProgressWindow.
 void CloseProgressWindow();

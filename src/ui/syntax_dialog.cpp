@@ -1,12 +1,12 @@
 // The syntax help shown when there is no usable Setup.lst: the example list, a button that
 // hands it to a text editor and one that starts the list editor when it lies beside the program.
-#include "dialogs.h"
+#include "ui/dialogs.h"
 
-#include "../../res/resource.h"
-#include "../app/install_context.h"
-#include "../support/win_support.h"
-#include "dialog_common.h"
-#include "dialog_texts.h"
+#include "res/resource.h"
+#include "list/install_context.h"
+#include "support/win_support.h"
+#include "ui/dialog_common.h"
+#include "ui/dialog_texts.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ INT_PTR OnInit(HWND dialog) {
     SetWindowTextA(dialog, kSyntaxCaption);
     ComposeSyntaxHelpText(g_ctx.ScratchText);
     SetDlgItemTextA(dialog, IDC_MAIN_TEXT, g_ctx.ScratchText.CStr());
-    if (!FileExists(kListEditor)) EnableWindow(GetDlgItem(dialog, IDC_TALMER), FALSE);
+    if (!FileExists(kListEditor)) EnableWindow(GetDlgItem(dialog, IDC_SYNTAX_LIST_EDITOR), FALSE);
     return TRUE;
 }
 
@@ -49,21 +49,21 @@ INT_PTR OnCopy(HWND dialog) {
     if (!StartFirstEditor()) return 0;
     Sleep(kEditorStartPause);
     SendPasteKeystroke();
-    EndDialog(dialog, IDC_COPY);
+    EndDialog(dialog, IDC_SYNTAX_COPY);
     return 1;
 }
 
 INT_PTR OnListEditor(HWND dialog) {
     WinExec(kListEditor, SW_SHOWNORMAL);
-    EndDialog(dialog, IDC_TALMER);
+    EndDialog(dialog, IDC_SYNTAX_LIST_EDITOR);
     return 1;
 }
 
 INT_PTR OnCommand(HWND dialog, WORD command) {
     switch (command) {
-    case IDC_COPY:
+    case IDC_SYNTAX_COPY:
         return OnCopy(dialog);
-    case IDC_TALMER:
+    case IDC_SYNTAX_LIST_EDITOR:
         return OnListEditor(dialog);
     default:
         return EndOnOkOrCancel(dialog, command);

@@ -1,13 +1,16 @@
 // The listed files of an uninstall: each one where the install run placed it, with its
 // help-index and settings companions, its desktop shortcut and its file types. Files in the
 // Windows, System or Fonts folder go only after a question.
-#include "../app/install_context.h"
-#include "../install/file_types.h"
-#include "../support/text_helpers.h"
-#include "../support/win_support.h"
-#include "../ui/progress_window.h"
-#include "uninstall_steps.h"
-#include "uninstall_texts.h"
+#include "files/file_types.h"
+#include "files/font_files.h"
+#include "files/placement_rules.h"
+#include "files/progress_item.h"
+#include "list/install_context.h"
+#include "support/text_helpers.h"
+#include "support/win_support.h"
+#include "uninstall/uninstall_rules.h"
+#include "uninstall/uninstall_steps.h"
+#include "uninstall/uninstall_texts.h"
 
 namespace {
 
@@ -22,7 +25,7 @@ void RemoveFileTypes(const WorkPath& folder, const ListEntry& entry) {
 }
 
 void RemoveDesktopShortcut(const EntryText& name) {
-    ShellFolderText desktop = GetShellFolder("Desktop");
+    ShellFolderText desktop = GetShellFolder("Desktop", g_ctx.AllUsersMode);
     WorkPath link;
     if (desktop.Fits() && DesktopShortcutPath(desktop.CStr(), name.CStr(), &link)) DeleteFileA(link.CStr());
 }
@@ -33,18 +36,13 @@ bool MayDeleteSystemFile(const char* path) {
     return MessageBoxA(g_ctx.ProgressWindow, g_ctx.ScratchText.CStr(), kSystemFileCaption, kQuestionStyle) == IDYES;
 }
 
-// The install run loaded the installed copy; a table that knows the font by its listed name
-// gets that name too. Wine never unloads a font this way; the file is deleted all the same.
-void UnloadFont(const char* path, const EntryText& files) {
-    bool unloaded = RemoveFontResourceA(path) || RemoveFontResourceA(files.CStr());
-    // A hung window must not stop the uninstall.
-    if (unloaded) SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
-}
-
 void RemoveListedFile(const WorkPath& path, const EntryText& files, const InstallFolders& folders) {
     if (!FileExists(path.CStr()) || IsUninstallerOwnFile(path.CStr())) return;
     if (IsSystemFolderPath(path.CStr(), folders) && !MayDeleteSystemFile(path.CStr())) return;
-    if (IsFontsFolderPath(path.CStr(), folders)) UnloadFont(path.CStr(), files);
+    // The install run loaded the installed copy; a table that knows the font by its listed name
+    // gets that name too. The file is deleted whether or not it was unloaded.
+    if (IsFontsFolderPath(path.CStr(), folders.FontsDir) && UnloadFont(path.CStr(), files.CStr()))
+        BroadcastFontChange();
     ShowProgressItem(path.CStr());
     SetFileAttributesA(path.CStr(), FILE_ATTRIBUTE_NORMAL);
     if (DeleteFileA(path.CStr())) return;
@@ -67,12 +65,12 @@ void RemoveInstalledFiles() {
     // Entry 0 is the program itself, removed by the self-removal script.
     for (int i = 1; i < kListEntryCount; ++i) {
         const ListEntry& entry = g_ctx.InstallList[i];
-        if (!IsListedValue(entry.Files.CStr()) || FindTextExact(entry.Files.CStr(), "Uninst.exe") != nullptr) continue;
+        if (!IsListValueSet(entry.Files) || FindTextExact(entry.Files.CStr(), kUninstallerFileName) != nullptr) continue;
         WorkPath folder = InstalledFolderFor(entry.AltFolder.CStr(), folders);
         if (!folder.Fits()) continue;
         // The install run registers every entry whose list of extensions is not empty.
-        if (!entry.Extensions.IsEmpty()) RemoveFileTypes(folder, entry);
-        if (!entry.DesktopLinks.IsEmpty()) RemoveDesktopShortcut(entry.DesktopLinks);
+        if (IsListValueSet(entry.Extensions)) RemoveFileTypes(folder, entry);
+        if (IsListValueSet(entry.DesktopLinks)) RemoveDesktopShortcut(entry.DesktopLinks);
         WorkPath path = InstalledFilePath(folder.CStr(), entry.Files.CStr());
         if (!path.Fits()) continue;
         RemoveListedFile(path, entry.Files, folders);

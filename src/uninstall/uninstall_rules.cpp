@@ -1,20 +1,13 @@
 // Where the uninstall run looks for what the installation left, and the tests that keep every
 // deletion inside the installation.
-#include "uninstall_rules.h"
+#include "uninstall/uninstall_rules.h"
 
-#include "../support/text_helpers.h"
+#include "list/install_context.h"
+#include "support/text_helpers.h"
 
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-bool IsListed(const char* value) {
-    return value != nullptr && static_cast<unsigned char>(value[0]) > ' ';
-}
-
-bool Contains(const char* path, const char* folder) {
-    return folder != nullptr && folder[0] != 0 && FindTextExact(path, folder) != nullptr;
-}
 
 size_t NameStart(const WorkPath& path) {
     size_t start = 0;
@@ -51,42 +44,6 @@ EntryText NormalizedFolder(const char* value) {
 
 }  // namespace
 
-WorkPath InstalledFolderFor(const char* altFolder, const InstallFolders& folders) {
-    WorkPath folder;
-    const char* alt = altFolder != nullptr ? altFolder : "";
-    if (alt[0] == 'W' && alt[1] == '\\') {
-        folder.Assign(folders.WindowsDir);
-        folder.Append(alt + 1);
-    } else if (alt[0] == 'S' && alt[1] == '\\') {
-        folder.Assign(folders.SystemDir);
-        folder.Append(alt + 1);
-    } else if (alt[0] == 'F') {
-        folder.Assign(folders.FontsDir);
-    } else if (alt[0] == '\\') {
-        folder.Assign(folders.TargetDir);
-        folder.Append(alt);
-    } else {
-        folder.Assign(folders.TargetDir);
-    }
-    return folder;
-}
-
-WorkPath InstalledFilePath(const char* folder, const char* files) {
-    LongText name = PathFilePart(files);
-    WorkPath path = JoinPath(folder, name.CStr());
-    if (!name.Fits()) path.MarkCut();
-    return path;
-}
-
-bool IsSystemFolderPath(const char* path, const InstallFolders& folders) {
-    return Contains(path, folders.WindowsDir) || Contains(path, folders.SystemDir) ||
-           Contains(path, folders.FontsDir);
-}
-
-bool IsFontsFolderPath(const char* path, const InstallFolders& folders) {
-    return Contains(path, folders.FontsDir);
-}
-
 CompanionFiles CompanionFilesOf(const char* installedPath) {
     CompanionFiles companions;
     WorkPath path(installedPath);
@@ -106,7 +63,7 @@ CompanionFiles CompanionFilesOf(const char* installedPath) {
 
 WorkPath WildPatternPath(const char* targetDir, const char* wildSubFolder, const char* wildCopy) {
     WorkPath pattern(targetDir);
-    if (IsListed(wildSubFolder)) {
+    if (IsListValueSet(wildSubFolder)) {
         pattern.AppendChar('\\');
         pattern.Append(wildSubFolder);
         pattern.AppendChar('\\');
@@ -134,19 +91,4 @@ bool SubFolderHoldsKept(const char* sub, const char* kept) {
     head.Assign(inner.CStr(), folder.Length());
     if (!EqualsNoCase(head.CStr(), folder.CStr())) return false;
     return inner.Length() == folder.Length() || inner.At(folder.Length()) == '\\';
-}
-
-bool ProgramGroupFolder(const char* programsDir, const char* appName, WorkPath* group) {
-    group->Clear();
-    if (programsDir == nullptr || programsDir[0] == 0 || !IsListed(appName) || !NamesFolder(appName)) return false;
-    *group = JoinPath(programsDir, appName);
-    return group->Fits();
-}
-
-bool DesktopShortcutPath(const char* desktop, const char* name, WorkPath* link) {
-    link->Clear();
-    if (desktop == nullptr || desktop[0] == 0) return false;
-    *link = JoinPath(desktop, name);
-    link->Append(".lnk");
-    return link->Fits();
 }

@@ -1,29 +1,23 @@
 // The uninstall run: the listed files and their traces, the wildcard groups, the start-menu
 // group and the uninstall entry; then the question whether the program folder is to be emptied,
 // the closing message, and the request for the self-removal script.
-#include "uninstall_run.h"
+#include "uninstall/uninstall_run.h"
 
-#include "../app/install_context.h"
-#include "../app/list_rules.h"
-#include "../install/file_ops.h"
-#include "../install/install_texts.h"
-#include "../support/text_helpers.h"
-#include "../support/win_support.h"
-#include "../ui/progress_window.h"
-#include "uninstall_steps.h"
-#include "uninstall_texts.h"
+#include "files/file_ops.h"
+#include "files/placement_rules.h"
+#include "support/text_helpers.h"
+#include "support/win_support.h"
+#include "ui/progress_window.h"
+#include "uninstall/uninstall_steps.h"
+#include "uninstall/uninstall_texts.h"
 
 namespace {
 
-constexpr int kExitDone = 0;
-constexpr int kExitRefused = 1;
 constexpr UINT kQuestionStyle = MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2;
 
-// The list rules, and one more for the uninstall: a Folder value of blanks and dots passes them,
-// but names the program-files folder itself, every file of which the script would delete.
 // The list copy was made read-only, hidden and system; the script has to delete it.
 void ClearListCopyAttributes() {
-    WorkPath list = JoinPath(g_ctx.TargetDir.CStr(), "Setup.lst");
+    WorkPath list = JoinPath(g_ctx.TargetDir.CStr(), kListFileName);
     if (list.Fits()) SetFileAttributesA(list.CStr(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -31,14 +25,14 @@ void ClearListCopyAttributes() {
 void RemoveProgramGroup() {
     WorkPath group;
     if (!ProgramGroupFolder(g_ctx.ProgramsDir.CStr(), g_ctx.AppName.CStr(), &group)) return;
-    DeleteFolderTree(g_ctx.ProgressWindow, group.CStr(), true);
+    DeleteFolderTree(g_ctx.ProgressWindow, group.CStr());
     RemoveFolderOrLink(group.CStr());
 }
 
 // The key holds values only (the install run writes no sub-keys), so deleting it removes every
 // value the install run wrote.
 void RemoveUninstallEntry() {
-    if (!IsListedValue(g_ctx.AppName.CStr())) return;
+    if (!IsListValueSet(g_ctx.AppName)) return;
     PathBuffer<256> key = UninstallKeyFor(g_ctx.AppName.CStr());
     if (key.Fits()) RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.CStr());
 }
@@ -71,16 +65,7 @@ void LeaveProgramFolder() {
 
 }  // namespace
 
-bool UninstallListRefused(HWND owner) {
-    ListProblem problem;
-    if (CheckListValues(g_ctx, &problem)) return false;
-    ComposeListProblemText(problem, true, g_ctx.ScratchText);
-    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kUninstallRefusedCaption, MB_ICONHAND);
-    return true;
-}
-
-int RunUninstall(HWND owner) {
-    if (UninstallListRefused(owner)) return kExitRefused;
+RunResult RunUninstall(HWND owner) {
     InvalidateRect(owner, nullptr, FALSE);
     OpenProgressWindow(owner, kProgressUninstallTitle, kPhaseDeleting);
     RemoveInstalledFiles();
@@ -93,5 +78,5 @@ int RunUninstall(HWND owner) {
     ReportUninstalled(owner);
     g_ctx.SelfRemovalPending = true;
     LeaveProgramFolder();
-    return kExitDone;
+    return RunResult::Done;
 }

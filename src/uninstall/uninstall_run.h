@@ -3,11 +3,8 @@
 
 #include <windows.h>
 
-// Shows why the list may not be used for an uninstall (a value that leads out of its folder, or
-// no program folder of its own below the program-files folder) in a box owned by owner; true
-// when it was refused. Nothing is deleted before this test has passed.
-bool UninstallListRefused(HWND owner);
+#include "list/install_context.h"
 
 // Removes what the installation put in place; message boxes are owned by owner or the progress
-// window. Returns the process exit code: 1 when the list was refused and nothing was deleted.
-int RunUninstall(HWND owner);
+// window. The list has passed its check (list/list_check.h) before: nothing checks it here.
+RunResult RunUninstall(HWND owner);

@@ -3,15 +3,6 @@
 
 #include <windows.h>
 
-#include "../support/path_buffer.h"
-#include "uninstall_rules.h"
-
-// The Windows, System, Fonts and program folders of the context.
-InstallFolders ContextFolders();
-
-// A list value that is set: its first character is neither a blank nor a control character.
-bool IsListedValue(const char* value);
-
 // True when the path names the running uninstaller or the list copy beside it. Those two are
 // left to the self-removal script, which needs both to find that it is in the right folder.
 bool IsUninstallerOwnFile(const char* path);

@@ -1,12 +1,11 @@
 // Texts the uninstall run shows.
-#include "uninstall_texts.h"
+#include "uninstall/uninstall_texts.h"
 
 const char kProgressUninstallTitle[] = "Deinstallation läuft...";
 const char kPhaseDeleting[] = "Löschen von";
 
 const char kSystemFileCaption[] = "S Y S T E M D A T E I   LÖSCHEN";
 const char kListedFileNotDeletedCaption[] = "Datei konnte nicht gelöscht werden.";
-const char kUserFileNotDeletedCaption[] = "Datei konnte nicht gelöscht werden:";
 const char kUserFilesCaption[] = "Anwenderdateien löschen";
 const char kPurgeCaption[] = "Löschvorgang bestätigen";
 const char kUninstalledCaption[] = "Deinstallation erfolgreich";

@@ -2,14 +2,13 @@
 // its closing messages. No Windows needed: every byte is tested natively.
 #pragma once
 
-#include "../support/path_buffer.h"
+#include "support/path_buffer.h"
 
 extern const char kProgressUninstallTitle[];
 extern const char kPhaseDeleting[];
 
 extern const char kSystemFileCaption[];
 extern const char kListedFileNotDeletedCaption[];
-extern const char kUserFileNotDeletedCaption[];  // a file of a [WildCopy] pattern
 extern const char kUserFilesCaption[];
 extern const char kPurgeCaption[];
 extern const char kUninstalledCaption[];

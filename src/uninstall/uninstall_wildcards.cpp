@@ -1,47 +1,17 @@
 // The wildcard groups of an uninstall: the files each [WildCopy] pattern copied, after a
 // question (the user may have made files of the same type), then the [WildSubFolder] folders.
-#include "../app/install_context.h"
-#include "../install/file_ops.h"
-#include "../install/file_path_rules.h"
-#include "../support/win_support.h"
-#include "../ui/progress_window.h"
-#include "uninstall_steps.h"
-#include "uninstall_texts.h"
+#include "files/file_ops.h"
+#include "files/progress_item.h"
+#include "list/install_context.h"
+#include "list/list_rules.h"
+#include "support/win_support.h"
+#include "uninstall/uninstall_rules.h"
+#include "uninstall/uninstall_steps.h"
+#include "uninstall/uninstall_texts.h"
 
 namespace {
 
 constexpr UINT kQuestionStyle = MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2;
-
-bool IsLink(DWORD attributes) {
-    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-// Deletes the plain files matching the pattern, each shown and each failure reported. A pattern
-// such as "*.*" in the program folder also matches the uninstaller and the list copy; they stay
-// for the self-removal script, which would otherwise find no list and leave the folder behind.
-void DeleteUserFiles(HWND owner, const char* pattern) {
-    if (!FitsWindowsPath(pattern)) return;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        WorkPath path = FoundFilePath(pattern, found.cFileName);
-        bool deleted = false;
-        if (path.Fits() && FitsWindowsPath(path.CStr())) {
-            if (IsUninstallerOwnFile(path.CStr())) continue;
-            ShowProgressItem(found.cFileName);
-            // Attributes set on a link could reach the file it points to.
-            if (!IsLink(found.dwFileAttributes)) SetFileAttributesA(path.CStr(), FILE_ATTRIBUTE_NORMAL);
-            deleted = DeleteFileA(path.CStr()) != FALSE;
-        }
-        if (!deleted) {
-            LongText shown = FoundFileText(pattern, found.cFileName);
-            MessageBoxA(owner, shown.CStr(), kUserFileNotDeletedCaption, MB_OK | MB_ICONHAND);
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
 
 // Asks (unless quiet) and deletes the pattern's files; false when the user keeps them.
 bool RemovePatternFiles(HWND owner, const ListEntry& entry) {
@@ -55,7 +25,10 @@ bool RemovePatternFiles(HWND owner, const ListEntry& entry) {
         if (MessageBoxA(g_ctx.ProgressWindow, g_ctx.ScratchText.CStr(), kUserFilesCaption, kQuestionStyle) != IDYES)
             return false;
     }
-    DeleteUserFiles(owner, pattern.CStr());
+    // A pattern such as "*.*" in the program folder also matches the uninstaller and the list
+    // copy; they stay for the self-removal script, which would otherwise find no list and leave
+    // the folder behind.
+    DeleteMatchingFiles(owner, pattern.CStr(), IsUninstallerOwnFile);
     return true;
 }
 
@@ -64,7 +37,7 @@ bool RemovePatternFiles(HWND owner, const ListEntry& entry) {
 bool HoldsKeptFiles(const EntryText& sub, const bool kept[]) {
     for (int i = 0; i < kListEntryCount; ++i) {
         const EntryText& keptSub = g_ctx.InstallList[i].WildSubFolder;
-        if (kept[i] && IsListedValue(keptSub.CStr()) && SubFolderHoldsKept(sub.CStr(), keptSub.CStr())) return true;
+        if (kept[i] && IsListValueSet(keptSub) && SubFolderHoldsKept(sub.CStr(), keptSub.CStr())) return true;
     }
     return false;
 }
@@ -75,7 +48,7 @@ void RemoveSubFolder(const EntryText& sub) {
     if (!NamesFolder(sub.CStr())) return;
     WorkPath folder = WildSubFolderPath(g_ctx.TargetDir.CStr(), sub.CStr());
     if (!folder.Fits()) return;
-    DeleteFolderTree(g_ctx.ProgressWindow, folder.CStr(), true);
+    DeleteFolderTree(g_ctx.ProgressWindow, folder.CStr());
     RemoveFolderOrLink(folder.CStr());
 }
 
@@ -87,11 +60,11 @@ void RemoveUserFiles(HWND owner) {
     bool kept[kListEntryCount] = {};
     for (int i = 0; i < kListEntryCount; ++i) {
         const ListEntry& entry = g_ctx.InstallList[i];
-        if (IsListedValue(entry.WildCopy.CStr())) kept[i] = !RemovePatternFiles(owner, entry);
+        if (IsListValueSet(entry.WildCopy)) kept[i] = !RemovePatternFiles(owner, entry);
     }
     for (int i = 0; i < kListEntryCount; ++i) {
         const ListEntry& entry = g_ctx.InstallList[i];
-        if (!IsListedValue(entry.WildCopy.CStr()) || !IsListedValue(entry.WildSubFolder.CStr())) continue;
+        if (!IsListValueSet(entry.WildCopy) || !IsListValueSet(entry.WildSubFolder)) continue;
         if (!HoldsKeptFiles(entry.WildSubFolder, kept)) RemoveSubFolder(entry.WildSubFolder);
     }
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/app_texts.h"
+#include "ui/dialog_texts.h"
 
 TEST_CASE("German texts are compiled to code page 1252 bytes") {
     CHECK(std::string("läuft") == "l\xE4uft");
@@ -18,7 +19,7 @@ TEST_CASE("German texts are compiled to code page 1252 bytes") {
 }
 
 TEST_CASE("the about text has seven CR LF separated lines and a short contact line") {
-    std::string about = AboutText;
+    std::string about = kAboutText;
     CHECK(about.rfind("Quorvane Version 3.7.0.0\r\n", 0) == 0);
     size_t breaks = 0;
     for (size_t i = 0; i + 1 < about.size(); ++i)

@@ -64,10 +64,10 @@ TEST_CASE("main text: the pieces in order, byte for byte, ending with the about 
         "Die Dateien werden in den Programmordner kopiert und k\xF6nnen jederzeit wieder vollst\xE4ndig "
         "entfernt werden: Systemsteuerung/Software/Entfernen...\r\n\r\n";
     std::string actual = text.CStr();
-    CHECK(actual == expected + AboutText);
+    CHECK(actual == expected + kAboutText);
     CHECK(actual.substr(0, expected.size()) == expected);
     CHECK(actual.size() > expected.size());
-    CHECK(actual.substr(expected.size()) == std::string(AboutText));
+    CHECK(actual.substr(expected.size()) == std::string(kAboutText));
     CHECK(kMainTabStop == 50);
 
     std::string longest(127, 'y');
@@ -77,7 +77,7 @@ TEST_CASE("main text: the pieces in order, byte for byte, ending with the about 
 TEST_CASE("syntax help: caption, the about text and one empty line before the example") {
     CHECK(std::string(kSyntaxCaption) == "Quorvane - SETUP.LST nicht gefunden");
     std::string help = HelpText();
-    std::string about = AboutText;
+    std::string about = kAboutText;
     REQUIRE(help.size() > about.size() + 4);
     CHECK(help.substr(0, about.size()) == about);
     CHECK(help.substr(about.size(), 4) == "\r\n\r\n");

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "install/file_path_rules.h"
+#include "files/file_path_rules.h"
 
 TEST_CASE("a Windows path holds at most 259 characters") {
     CHECK(FitsWindowsPath(""));

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "install/file_type_rules.h"
+#include "files/file_type_rules.h"
 
 namespace {
 

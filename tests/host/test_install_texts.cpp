@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "files/placement_rules.h"
 #include "install/install_texts.h"
 
 TEST_CASE("the install run's messages") {

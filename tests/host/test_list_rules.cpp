@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/list_rules.h"
+#include "list/list_rules.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ InstallContext& CharacterContext() {
 std::string Refusal(const InstallContext& context) {
     ListProblem problem;
     CHECK_FALSE(CheckListValues(context, &problem));
-    CHECK(problem.kind == ListProblemKind::BadCharacter);
+    CHECK(problem.Kind == ListProblemKind::BadCharacter);
     ScratchBuffer text;
     ComposeListProblemText(problem, false, text);
     return text.CStr();
@@ -91,7 +91,7 @@ TEST_CASE("an acceptable list passes, with the demo's kinds of values") {
     context.InstallList[5].AltFolder.Assign("S\\Viewers");
     ListProblem problem;
     CHECK(CheckListValues(context, &problem));
-    CHECK(problem.kind == ListProblemKind::None);
+    CHECK(problem.Kind == ListProblemKind::None);
 }
 
 TEST_CASE("each refused value is named with its section and key") {
@@ -202,5 +202,5 @@ TEST_CASE("values that count as empty are not refused for their characters") {
     CHECK(CheckListValues(context, &problem));
     context.Folder.Assign("\x01Qv");
     CHECK_FALSE(CheckListValues(context, &problem));
-    CHECK(problem.kind == ListProblemKind::BadCharacter);
+    CHECK(problem.Kind == ListProblemKind::BadCharacter);
 }

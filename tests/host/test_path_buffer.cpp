@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "list/install_context.h"
 #include "support/path_buffer.h"
 
 TEST_CASE("a text fills its width exactly and cuts one character later") {
@@ -58,9 +59,12 @@ TEST_CASE("emptiness, first and last characters, upper-casing of the first lette
     CHECK(text.IsEmpty());
     CHECK(text.Last() == 0);
     text.Assign("\x1F" "abc");
-    CHECK(text.IsEmpty());  // a first character below a blank counts as empty
-    text.Assign(" x");
     CHECK_FALSE(text.IsEmpty());
+    CHECK_FALSE(IsListValueSet(text));  // a list value that begins below or at a blank is not set
+    text.Assign(" x");
+    CHECK_FALSE(IsListValueSet(text));
+    text.Assign("x");
+    CHECK(IsListValueSet(text));
     text.Assign("w\\ShellNew");
     text.UpperFirstAscii();
     CHECK(std::strcmp(text.CStr(), "W\\ShellNew") == 0);

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "app/app_texts.h"
-#include "app/install_context.h"
-#include "app/list_rules.h"
+#include "list/install_context.h"
+#include "list/list_rules.h"
 #include "app/self_removal_script.h"
-#include "install/file_path_rules.h"
-#include "install/file_type_rules.h"
+#include "files/file_path_rules.h"
+#include "files/file_type_rules.h"
+#include "files/placement_rules.h"
 #include "install/install_texts.h"
 #include "support/text_helpers.h"
 #include "ui/dialog_texts.h"
@@ -166,7 +167,7 @@ TEST_CASE("random lists through the list rules and their message") {
         }
         ListProblem problem;
         bool accepted = CheckListValues(context, &problem);
-        CHECK(accepted == (problem.kind == ListProblemKind::None));
+        CHECK(accepted == (problem.Kind == ListProblemKind::None));
         ScratchBuffer text;
         ComposeListProblemText(problem, round % 2 == 0, text);
         CheckWithinWidth(text);

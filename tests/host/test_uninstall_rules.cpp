@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "files/placement_rules.h"
+#include "list/list_rules.h"
 #include "uninstall/uninstall_rules.h"
 
 namespace {
@@ -53,18 +55,18 @@ TEST_CASE("the installed file is the listed name in that folder") {
     CHECK_FALSE(InstalledFilePath(std::string(250, 'f').c_str(), "Kartei.exe").Fits());
 }
 
-TEST_CASE("system folders are recognised by exact substring tests, never by an empty folder") {
+TEST_CASE("system folders are recognised by substring tests without letter case, never by an empty folder") {
     InstallFolders folders = Folders();
     CHECK(IsSystemFolderPath("C:\\WINDOWS\\Kartei.ini", folders));
     CHECK(IsSystemFolderPath("C:\\WINDOWS\\system32\\Kartei.dll", folders));
     CHECK(IsSystemFolderPath("C:\\WINDOWS\\Fonts\\Kartei.ttf", folders));
     CHECK_FALSE(IsSystemFolderPath("C:\\Program Files\\Kartei\\Kartei.exe", folders));
-    CHECK_FALSE(IsSystemFolderPath("C:\\windows\\Kartei.ini", folders));  // the test is case-sensitive
-    CHECK(IsFontsFolderPath("C:\\WINDOWS\\Fonts\\Kartei.ttf", folders));
-    CHECK_FALSE(IsFontsFolderPath("C:\\WINDOWS\\Kartei.ttf", folders));
+    CHECK(IsSystemFolderPath("C:\\windows\\Kartei.ini", folders));  // letter case does not count
+    CHECK(IsFontsFolderPath("C:\\WINDOWS\\Fonts\\Kartei.ttf", folders.FontsDir));
+    CHECK_FALSE(IsFontsFolderPath("C:\\WINDOWS\\Kartei.ttf", folders.FontsDir));
     InstallFolders none;
     CHECK_FALSE(IsSystemFolderPath("C:\\Program Files\\Kartei\\Kartei.exe", none));
-    CHECK_FALSE(IsFontsFolderPath("C:\\WINDOWS\\Fonts\\Kartei.ttf", none));
+    CHECK_FALSE(IsFontsFolderPath("C:\\WINDOWS\\Fonts\\Kartei.ttf", none.FontsDir));
 }
 
 TEST_CASE("companion files: .GID and .FTS of a help file, .INI and .PIF of a program, in that order") {

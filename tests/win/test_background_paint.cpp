@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/background_paint.h"
-#include "app/install_context.h"
+#include "list/install_context.h"
 
 namespace {
 

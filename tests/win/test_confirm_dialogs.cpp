@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "../../res/resource.h"
-#include "app/install_context.h"
+#include "res/resource.h"
+#include "list/install_context.h"
 #include "modal_dialog_run.h"
 #include "ui/dialogs.h"
 

@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/install_context.h"
-#include "install/file_ops.h"
-#include "install/font_files.h"
+#include "list/install_context.h"
+#include "files/file_ops.h"
+#include "files/font_files.h"
 #include "ui/progress_window.h"
 #include "win_test_support.h"
 
@@ -384,7 +384,7 @@ TEST_CASE("a read-only hidden system target is replaced and the copy has the arc
     SetFileAttributesA((target + "\\Tool.dll").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     WriteFileBytes(source + "\\Tool.dll", "newer");
     SetFileAttributesA((source + "\\Tool.dll").c_str(), FILE_ATTRIBUTE_READONLY);
-    CHECK(CopyFileOverwrite((source + "\\Tool.dll").c_str(), (target + "\\Tool.dll").c_str(), false));
+    CHECK(CopyFileOverwrite((source + "\\Tool.dll").c_str(), (target + "\\Tool.dll").c_str()));
     CHECK(ReadFileBytes(target + "\\Tool.dll") == "newer");
     CHECK(Attributes(target + "\\Tool.dll") == FILE_ATTRIBUTE_ARCHIVE);
     SetFileAttributesA((source + "\\Tool.dll").c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -406,7 +406,7 @@ TEST_CASE("a file copied onto itself stays") {
     BoxAnswerer answerer;
     CHECK(CopyFileToFolder(nullptr, (folder + "\\README.TXT").c_str(), folder.c_str()));
     CHECK(ReadFileBytes(folder + "\\Readme.txt") == "only copy");
-    CHECK(CopyFileOverwrite((folder + "\\Readme.txt").c_str(), (folder + "\\.\\readme.txt").c_str(), false));
+    CHECK(CopyFileOverwrite((folder + "\\Readme.txt").c_str(), (folder + "\\.\\readme.txt").c_str()));
     CHECK(ReadFileBytes(folder + "\\Readme.txt") == "only copy");
     CHECK(Listed(answerer.Seen()) == "");
 }
@@ -483,7 +483,7 @@ TEST_CASE("a target path longer than Windows takes is refused and named whole") 
     CHECK(FolderNames(folder).empty());  // not under the name, nor under a shortened one
     CHECK(FolderNames(base).size() == 1);
 
-    CHECK_FALSE(CopyFileOverwrite((source + "\\README.TXT").c_str(), (folder + "\\Readme.txt").c_str(), false));
+    CHECK_FALSE(CopyFileOverwrite((source + "\\README.TXT").c_str(), (folder + "\\Readme.txt").c_str()));
     CHECK(FolderNames(folder).empty());
     CHECK_FALSE(CopyMatchingFiles((source + "\\*.TXT").c_str(), (folder + "\\sub").c_str()));
     CHECK(FolderNames(folder).empty());
@@ -551,7 +551,7 @@ TEST_CASE("CopyMatchingFiles copies every match, goes on after a failure and rep
     }
 }
 
-TEST_CASE("DeleteFolderTree without recursion deletes only the folder's own files") {
+TEST_CASE("DeleteMatchingFiles with *.* deletes only the folder's own files") {
     std::string folder = FreshFolder("tree-flat");
     WriteFileBytes(folder + "\\a.txt", "a");
     WriteFileBytes(folder + "\\b.lnk", "b");
@@ -560,7 +560,7 @@ TEST_CASE("DeleteFolderTree without recursion deletes only the folder's own file
     WriteFileBytes(folder + "\\sub\\c.txt", "c");
 
     BoxAnswerer answerer;
-    DeleteFolderTree(nullptr, folder.c_str(), false);
+    DeleteMatchingFiles(nullptr, (folder + "\\*.*").c_str(), nullptr);
     CHECK(FolderNames(folder) == std::vector<std::string>{"sub"});
     CHECK(ReadFileBytes(folder + "\\sub\\c.txt") == "c");
     CHECK(Listed(answerer.Seen()) == "");
@@ -580,7 +580,7 @@ TEST_CASE("DeleteFolderTree with recursion empties and removes every sub-folder 
     SetFileAttributesA((folder + "\\three").c_str(), FILE_ATTRIBUTE_READONLY);
 
     BoxAnswerer answerer;
-    DeleteFolderTree(nullptr, folder.c_str(), true);
+    DeleteFolderTree(nullptr, folder.c_str());
     CHECK(IsFolder(folder));
     CHECK(FolderNames(folder).empty());
     CHECK(Listed(answerer.Seen()) == "");
@@ -588,8 +588,7 @@ TEST_CASE("DeleteFolderTree with recursion empties and removes every sub-folder 
 
 TEST_CASE("DeleteFolderTree on a missing folder does nothing and shows nothing") {
     BoxAnswerer answerer;
-    DeleteFolderTree(nullptr, "C:\\qvtest\\no-such-folder", true);
-    DeleteFolderTree(nullptr, "C:\\qvtest\\no-such-folder", false);
+    DeleteFolderTree(nullptr, "C:\\qvtest\\no-such-folder");
     CHECK(Listed(answerer.Seen()) == "");
     CHECK_FALSE(PathExists("C:\\qvtest\\no-such-folder"));
 }
@@ -603,10 +602,10 @@ TEST_CASE("DeleteFolderTree never empties a drive") {
     WriteFileBytes(marker, "root");
     for (const char* folder : {"", "C:", "C:\\", "\\"}) {
         CAPTURE(std::string(folder));
-        DeleteFolderTree(nullptr, folder, false);
+        DeleteFolderTree(nullptr, folder);
         CHECK(ReadFileBytes(marker) == "root");
     }
-    DeleteFolderTree(nullptr, nullptr, false);
+    DeleteFolderTree(nullptr, nullptr);
     CHECK(ReadFileBytes(marker) == "root");
     DeleteFileA(marker.c_str());
 }
@@ -621,7 +620,7 @@ TEST_CASE("a folder whose name begins with a dot is not entered, so its parent s
     WriteFileBytes(folder + "\\.top\\kept.txt", "k");
 
     BoxAnswerer answerer([](const SeenBox&, size_t) { return IDOK; });
-    DeleteFolderTree(nullptr, folder.c_str(), true);
+    DeleteFolderTree(nullptr, folder.c_str());
     CHECK(Listed(answerer.Seen()) == Listed({{kFolderNotDeleted, folder + "\\data"}}));
     CHECK(ReadFileBytes(folder + "\\data\\.cache\\kept.bin") == "k");
     CHECK_FALSE(PathExists(folder + "\\data\\gone.txt"));
@@ -636,7 +635,7 @@ TEST_CASE("a file that cannot be deleted is reported, and so is its folder") {
     {
         HeldFile held(folder + "\\sub\\busy.dll");
         BoxAnswerer answerer([](const SeenBox&, size_t) { return IDOK; });
-        DeleteFolderTree(nullptr, folder.c_str(), true);
+        DeleteFolderTree(nullptr, folder.c_str());
         CHECK(Listed(answerer.Seen()) == Listed({{kFileNotDeleted, folder + "\\sub\\busy.dll"},
                                                        {kFolderNotDeleted, folder + "\\sub"}}));
     }
@@ -659,14 +658,14 @@ TEST_CASE("DeleteFolderTree refuses entries whose paths do not fit and names the
     }
     WriteFileBytes(folder + "\\fits.txt", "f");
     BoxAnswerer answerer([](const SeenBox&, size_t) { return IDOK; });
-    DeleteFolderTree(nullptr, folder.c_str(), true);
+    DeleteFolderTree(nullptr, folder.c_str());
     CHECK(Listed(answerer.Seen()) == Listed({{kFileNotDeleted, folder + "\\" + longName}}));
     CHECK(FolderNames(folder) == std::vector<std::string>{longName});
     // the folder's pattern itself does not fit: nothing is searched, nothing is shown
     std::string deeper = folder + "\\" + std::string(12, 'd');
     REQUIRE(CreateDirectoryA(deeper.c_str(), nullptr));
     BoxAnswerer quiet;
-    DeleteFolderTree(nullptr, deeper.c_str(), true);
+    DeleteFolderTree(nullptr, deeper.c_str());
     CHECK(Listed(quiet.Seen()) == "");
     FreshLongFolder("tree-long");
     CHECK(FolderNames(base).empty());
@@ -764,7 +763,7 @@ TEST_CASE("DeleteFolderTree removes links to folders and never what they point t
     CHECK((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
 
     BoxAnswerer answerer([](const SeenBox&, size_t) { return IDOK; });
-    DeleteFolderTree(nullptr, tree.c_str(), true);
+    DeleteFolderTree(nullptr, tree.c_str());
     std::vector<SeenBox> seen = answerer.Seen();
 
     CHECK(ReadFileBytes(outside + "\\full\\precious.txt") == "precious");
@@ -787,7 +786,7 @@ TEST_CASE("DeleteFolderTree removes links to folders and never what they point t
     // the tree's own top level is never entered when it is a link itself
     LinkKind top = MakeFolderLink("C:\\qvtest\\link-top", outside + "\\full");
     REQUIRE(top != LinkKind::None);
-    DeleteFolderTree(nullptr, "C:\\qvtest\\link-top", true);
+    DeleteFolderTree(nullptr, "C:\\qvtest\\link-top");
     CHECK(ReadFileBytes(outside + "\\full\\precious.txt") == "precious");
     CHECK_FALSE(RemoveFolderOrLink((outside + "\\full").c_str()));  // not empty
     if (top == LinkKind::Windows) {
@@ -833,7 +832,7 @@ TEST_CASE("DeleteMatchingFiles deletes the matching files of the pattern's folde
 
     HeldFile held(folder + "\\busy.txt");
     BoxAnswerer answerer([](const SeenBox&, size_t) { return IDOK; });
-    DeleteMatchingFiles(nullptr, (folder + "\\*.txt").c_str());
+    DeleteMatchingFiles(nullptr, (folder + "\\*.txt").c_str(), nullptr);
     CHECK(Listed(answerer.Seen()) == Listed({{kFileNotDeleted, folder + "\\busy.txt"}}));
     std::vector<std::string> left = FolderNames(folder);
     std::sort(left.begin(), left.end());
@@ -841,8 +840,8 @@ TEST_CASE("DeleteMatchingFiles deletes the matching files of the pattern's folde
     CHECK(ReadFileBytes(folder + "\\sub\\deep.txt") == "d");
 
     BoxAnswerer quiet;
-    DeleteMatchingFiles(nullptr, (folder + "\\*.none").c_str());
-    DeleteMatchingFiles(nullptr, "C:\\qvtest\\nowhere\\*.txt");
+    DeleteMatchingFiles(nullptr, (folder + "\\*.none").c_str(), nullptr);
+    DeleteMatchingFiles(nullptr, "C:\\qvtest\\nowhere\\*.txt", nullptr);
     CHECK(Listed(quiet.Seen()) == "");
 }
 

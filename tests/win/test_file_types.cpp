@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "install/file_types.h"
+#include "files/file_types.h"
 #include "win_test_support.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/install_context.h"
-#include "app/list_loading.h"
+#include "list/install_context.h"
+#include "list/list_loading.h"
 #include "win_test_support.h"
 
 namespace {

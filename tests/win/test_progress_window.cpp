@@ -5,9 +5,10 @@
 #include <cstring>
 #include <string>
 
-#include "../../res/resource.h"
-#include "app/install_context.h"
+#include "res/resource.h"
+#include "list/install_context.h"
 #include "support/win_support.h"
+#include "files/progress_item.h"
 #include "ui/progress_window.h"
 #include "win_test_support.h"
 
@@ -23,7 +24,7 @@ std::string ControlText(HWND window, int id) {
     return text;
 }
 
-std::string BlinkText(HWND window) { return ControlText(window, IDC_BLINK_TEXT); }
+std::string BlinkText(HWND window) { return ControlText(window, IDC_PROGRESS_BLINK); }
 
 // Pumps as a run does until the blink line shows something other than `from`; the new text, or
 // `from` itself when nothing changed within ms.
@@ -164,17 +165,17 @@ TEST_CASE("progress window: title, phase and item lines, ampersands shown as the
     char title[128] = "";
     GetWindowTextA(window, title, sizeof title);
     CHECK(std::string(title) == "Installation l\xE4uft...");
-    CHECK(ControlText(window, IDC_PHASE_TEXT) == "Kopieren von:");
-    CHECK(ControlText(window, IDC_ITEM_TEXT) == "");
+    CHECK(ControlText(window, IDC_PROGRESS_PHASE) == "Kopieren von:");
+    CHECK(ControlText(window, IDC_PROGRESS_ITEM) == "");
     CHECK(GetWindow(window, GW_OWNER) == owner);
 
     ShowProgressItem("Gruppen & Symbole bilden");
-    CHECK(ControlText(window, IDC_ITEM_TEXT) == "Gruppen & Symbole bilden");
+    CHECK(ControlText(window, IDC_PROGRESS_ITEM) == "Gruppen & Symbole bilden");
     ShowProgressItem("Dr&Co.txt");
-    CHECK(ControlText(window, IDC_ITEM_TEXT) == "Dr&Co.txt");
+    CHECK(ControlText(window, IDC_PROGRESS_ITEM) == "Dr&Co.txt");
     ShowProgressPhase("System wird aktualisiert:");
-    CHECK(ControlText(window, IDC_PHASE_TEXT) == "System wird aktualisiert:");
-    for (int id : {IDC_BLINK_TEXT, IDC_PHASE_TEXT, IDC_ITEM_TEXT}) {
+    CHECK(ControlText(window, IDC_PROGRESS_PHASE) == "System wird aktualisiert:");
+    for (int id : {IDC_PROGRESS_BLINK, IDC_PROGRESS_PHASE, IDC_PROGRESS_ITEM}) {
         CAPTURE(id);
         LONG style = GetWindowLongA(GetDlgItem(window, id), GWL_STYLE);
         CHECK((style & SS_NOPREFIX) != 0);

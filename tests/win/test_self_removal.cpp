@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/install_context.h"
+#include "list/install_context.h"
 #include "app/self_removal.h"
 #include "app/self_removal_script.h"
 #include "support/text_helpers.h"

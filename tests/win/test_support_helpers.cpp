@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/install_context.h"
+#include "list/install_context.h"
 #include "support/win_support.h"
 #include "win_test_support.h"
 
@@ -145,26 +145,18 @@ TEST_CASE("shell folders: expansion, per-user fallback, all-users fallback to th
         SetValue(HKEY_CURRENT_USER, kShell, "Common QvProbe", "C:\\Mine\\Common");
         CHECK(std::string(GetCommonShellFolder("Common QvProbe").CStr()) == "C:\\Mine\\Common");
     }
-    SUBCASE("GetShellFolder follows AllUsersMode at the moment of the call") {
+    SUBCASE("GetShellFolder takes the all-users folder only when asked to") {
         SetValue(HKEY_LOCAL_MACHINE, kShell, "Common QvProbe", "C:\\All");
         SetValue(HKEY_CURRENT_USER, kShell, "QvProbe", "C:\\User");
-        bool saved = g_ctx.AllUsersMode;
-        g_ctx.AllUsersMode = true;
-        CHECK(std::string(GetShellFolder("QvProbe").CStr()) == "C:\\All");
-        g_ctx.AllUsersMode = false;
-        CHECK(std::string(GetShellFolder("QvProbe").CStr()) == "C:\\User");
-        g_ctx.AllUsersMode = saved;
+        CHECK(std::string(GetShellFolder("QvProbe", true).CStr()) == "C:\\All");
+        CHECK(std::string(GetShellFolder("QvProbe", false).CStr()) == "C:\\User");
     }
     ClearProbeValues();
 }
 
 TEST_CASE("the real start-menu and desktop folders of a fresh prefix") {
-    bool saved = g_ctx.AllUsersMode;
-    g_ctx.AllUsersMode = true;
-    std::string commonPrograms = GetShellFolder("Programs").CStr();
-    g_ctx.AllUsersMode = false;
-    std::string userDesktop = GetShellFolder("Desktop").CStr();
-    g_ctx.AllUsersMode = saved;
+    std::string commonPrograms = GetShellFolder("Programs", true).CStr();
+    std::string userDesktop = GetShellFolder("Desktop", false).CStr();
     CHECK(commonPrograms.find("\\Start Menu\\Programs") != std::string::npos);
     CHECK(userDesktop.find("%") == std::string::npos);  // expanded
     CHECK(userDesktop.size() > 3);

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "../../res/resource.h"
-#include "app/install_context.h"
+#include "res/resource.h"
+#include "list/install_context.h"
 #include "modal_dialog_run.h"
 #include "test_files.h"
 #include "ui/dialog_texts.h"
@@ -35,7 +35,7 @@ bool ListEditorEnabledIn(const std::string& folder) {
     CurrentFolder current(folder);
     HWND dialog = OpenSyntaxDialog();
     if (dialog == nullptr) return false;
-    bool enabled = IsWindowEnabled(GetDlgItem(dialog, IDC_TALMER)) != 0;
+    bool enabled = IsWindowEnabled(GetDlgItem(dialog, IDC_SYNTAX_LIST_EDITOR)) != 0;
     DestroyWindow(dialog);
     return enabled;
 }
@@ -90,12 +90,12 @@ TEST_CASE("syntax help: the list editor's button ends it with 103 even when the 
     bool enabled = false;
     INT_PTR result = RunDialogWithSteps("SYNTAX", SyntaxDialogProc,
                                         {[&](HWND dialog) {
-                                             enabled = IsWindowEnabled(GetDlgItem(dialog, IDC_TALMER)) != 0;
+                                             enabled = IsWindowEnabled(GetDlgItem(dialog, IDC_SYNTAX_LIST_EDITOR)) != 0;
                                              DeleteFileA("Talmer.exe");
                                          },
-                                         PostCommand(IDC_TALMER)});
+                                         PostCommand(IDC_SYNTAX_LIST_EDITOR)});
     CHECK(enabled);
-    CHECK(result == IDC_TALMER);
+    CHECK(result == IDC_SYNTAX_LIST_EDITOR);
 }
 
 TEST_CASE("syntax help: caption and the help text set at creation") {
@@ -126,7 +126,7 @@ TEST_CASE("syntax help: dark blue text on white, painted so, other controls unto
     CHECK(GetBkColor(dc) == RGB(255, 255, 255));
     SetTextColor(dc, RGB(1, 2, 3));
     CHECK(SyntaxDialogProc(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                           reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_TALMER))) == 0);
+                           reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SYNTAX_LIST_EDITOR))) == 0);
     CHECK(GetTextColor(dc) == RGB(1, 2, 3));
     DeleteDC(dc);
 

@@ -1,7 +1,7 @@
 // Registration and removal of the file types of a list entry.
 #pragma once
 
-#include "file_type_rules.h"
+#include "files/file_type_rules.h"
 
 // The open command for the program and the entry's extension list: the quoted program path
 // and the placeholder the list's last character asks for (see file_type_rules.h). Empty when

@@ -1,37 +1,21 @@
 // Copying files: over an existing target, into a folder by the date rule with a retry question,
 // and every file of a wildcard pattern; creating the folder levels of a path.
-#include "file_ops.h"
+#include "files/file_ops.h"
 
 #include <cstring>
 
-#include "../app/install_context.h"
-#include "../support/text_helpers.h"
-#include "../support/win_support.h"
-#include "../ui/progress_window.h"
-#include "file_path_rules.h"
+#include "files/file_path_rules.h"
+#include "files/placement_rules.h"
+#include "files/progress_item.h"
+#include "list/install_context.h"
+#include "support/text_helpers.h"
+#include "support/win_support.h"
 
 namespace {
 
 const char kCopyFailedCaption[] = "Fehler - Kann Datei nicht kopieren:";
 // Appended to a target's name while its copy is being written.
 const char kPartialCopySuffix[] = ".qvteil";
-
-// Both paths open as the same file (also when spelled differently): copying it onto itself
-// would first delete the only copy.
-bool IsSameFile(const char* first, const char* second) {
-    BY_HANDLE_FILE_INFORMATION info[2];
-    const char* paths[2] = {first, second};
-    for (int i = 0; i < 2; ++i) {
-        HANDLE file = CreateFileA(paths[i], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        BOOL known = GetFileInformationByHandle(file, &info[i]);
-        CloseHandle(file);
-        if (!known) return false;
-    }
-    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
-           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
-}
 
 bool ReadFileTimes(const char* path, WIN32_FILE_ATTRIBUTE_DATA* data) {
     return GetFileAttributesExA(path, GetFileExInfoStandard, data) != FALSE;
@@ -45,11 +29,6 @@ LongText InstalledFileName(const char* source) {
         CharUpperBuffA(name.RawData(), 1);
     }
     return name;
-}
-
-bool IsFontsFolderPath(const char* path) {
-    // An empty Fonts folder would be found in every path.
-    return !g_ctx.FontsDir.IsEmpty() && FindTextNoCase(path, g_ctx.FontsDir.CStr()) != nullptr;
 }
 
 // Gives the target the source's last-write time as all three of its times. Times that cannot
@@ -97,7 +76,7 @@ bool KeepSameFile(const char* target, const char* source, unsigned long long sou
                   bool compareBytes) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!ReadFileTimes(target, &data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-    unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    unsigned long long size = FileSize64(data.nFileSizeHigh, data.nFileSizeLow);
     if (size != sourceSize || CompareFileTime(&data.ftLastWriteTime, &sourceWrite) != 0) return false;
     if (compareBytes && !SameBytes(source, target)) return false;
     if (data.dwFileAttributes != FILE_ATTRIBUTE_ARCHIVE) SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
@@ -107,7 +86,7 @@ bool KeepSameFile(const char* target, const char* source, unsigned long long sou
 bool KeepSameFile(const char* target, const char* source) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!ReadFileTimes(source, &data)) return false;
-    unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    unsigned long long size = FileSize64(data.nFileSizeHigh, data.nFileSizeLow);
     return KeepSameFile(target, source, size, data.ftLastWriteTime, true);
 }
 
@@ -117,13 +96,13 @@ bool PutFileInPlace(const char* source, const char* target, const char* targetFo
     if (!IsSourceNotOlder(source, target)) return true;
     if (KeepSameFile(target, source)) return true;
     SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
-    if (IsFontsFolderPath(target)) {
+    if (IsFontsFolderPath(target, g_ctx.FontsDir.CStr())) {
         // A font in use cannot be replaced; that is never reported, and the old file keeps
         // its own times so that the next installation still sees it as older.
-        if (CopyFileOverwrite(source, target, false)) StampWithSourceTime(source, target);
+        if (CopyFileOverwrite(source, target)) StampWithSourceTime(source, target);
         return true;
     }
-    if (!CopyFileOverwrite(source, target, false) && !CopyMatchingFiles(source, targetFolder)) return false;
+    if (!CopyFileOverwrite(source, target) && !CopyMatchingFiles(source, targetFolder)) return false;
     StampWithSourceTime(source, target);
     return true;
 }
@@ -141,7 +120,7 @@ bool CopyFoundFile(const char* pattern, const WIN32_FIND_DATAA& found, const cha
     WorkPath target = JoinPath(targetFolder, found.cFileName);
     if (!source.Fits() || !target.Fits()) return false;
     ShowProgressItem(found.cFileName);
-    unsigned long long size = (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    unsigned long long size = FileSize64(found.nFileSizeHigh, found.nFileSizeLow);
     if (*targetsExist && KeepSameFile(target.CStr(), source.CStr(), size, found.ftLastWriteTime, false)) return true;
     if (CopyFileA(source.CStr(), target.CStr(), TRUE)) {
         SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
@@ -155,7 +134,7 @@ bool CopyFoundFile(const char* pattern, const WIN32_FIND_DATAA& found, const cha
     *targetsExist = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
     if (*targetsExist && KeepSameFile(target.CStr(), source.CStr(), size, found.ftLastWriteTime, false)) return true;
     SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
-    return CopyFileOverwrite(source.CStr(), target.CStr(), false);
+    return CopyFileOverwrite(source.CStr(), target.CStr());
 }
 
 }  // namespace
@@ -164,7 +143,7 @@ bool CopyFoundFile(const char* pattern, const WIN32_FIND_DATAA& found, const cha
 // only when it is whole. A copy that fails part way (a full volume) or a process ended during it
 // thus never leaves half a file under the target's name, where the date rule would take it for
 // a newer installed file and keep it for good; and until then the installed version stays.
-bool CopyFileOverwrite(const char* source, const char* target, bool failIfExists) {
+bool CopyFileOverwrite(const char* source, const char* target) {
     if (!FitsWindowsPath(source) || !FitsWindowsPath(target)) return false;
     bool targetExists = FileExists(target);
     if (targetExists && IsSameFile(source, target)) return true;
@@ -176,7 +155,7 @@ bool CopyFileOverwrite(const char* source, const char* target, bool failIfExists
             SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
             DeleteFileA(target);
         }
-        if (!CopyFileA(source, target, failIfExists)) {
+        if (!CopyFileA(source, target, FALSE)) {
             // what the failed copy left (or the target itself, held open, which stays then)
             DeleteFileA(target);
             return false;

@@ -1,10 +1,10 @@
 // Registration of the extensions a list entry's program opens, and their removal again.
-#include "file_types.h"
+#include "files/file_types.h"
 
 #include <windows.h>
 
-#include "../support/text_helpers.h"
-#include "../support/win_support.h"
+#include "support/text_helpers.h"
+#include "support/win_support.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // lead out of the folder it belongs to, and no composed folder may be cut.
 #pragma once
 
-#include "../support/path_buffer.h"
-#include "install_context.h"
+#include "support/path_buffer.h"
+#include "list/install_context.h"
 
 enum class ListProblemKind {
     None,
@@ -16,10 +16,10 @@ enum class ListProblemKind {
 };
 
 struct ListProblem {
-    ListProblemKind kind = ListProblemKind::None;
-    const char* section = "";  // "General", "Files", ...
-    PathBuffer<16> key;        // "AppName", or the index of an indexed section
-    const char* value = "";
+    ListProblemKind Kind = ListProblemKind::None;
+    const char* Section = "";  // "General", "Files", ...
+    PathBuffer<16> Key;        // "AppName", or the index of an indexed section
+    const char* Value = "";
 };
 
 // The first rule a path-like value breaks; refuseRoot also refuses a leading backslash.

@@ -2,7 +2,7 @@
 // and the paths of files found by a directory search.
 #pragma once
 
-#include "../support/path_buffer.h"
+#include "support/path_buffer.h"
 
 // The longest path the program hands to Windows (MAX_PATH without its terminator). Longer
 // paths are refused, never shortened: a shortened path names a different file.

@@ -8,7 +8,7 @@
 
 // Copies over an existing target; the copy ends with the archive attribute only. A source and
 // target that are the same file count as copied.
-bool CopyFileOverwrite(const char* source, const char* target, bool failIfExists);
+bool CopyFileOverwrite(const char* source, const char* target);
 // Creates every missing folder level above the path's last backslash; never a drive root.
 void CreateFolderPath(const char* path);
 // Copies every plain file matching the pattern into the folder, from the pattern's own folder
@@ -20,13 +20,17 @@ bool IsSourceNotOlder(const char* source, const char* target);
 // Copies one list file into the folder under its name with the first letter upper-cased,
 // keeping a newer target; asks Retry/Cancel on failure. False only when the user cancelled.
 bool CopyFileToFolder(HWND owner, const char* source, const char* targetFolder);
-// Deletes the folder's files (and, with recurse, its sub-folders) but not the folder itself;
-// reports each file or folder it cannot remove. Links to folders are removed, never entered;
-// a folder that is a link itself, an empty text or a bare drive is not touched at all.
-void DeleteFolderTree(HWND owner, const char* folder, bool recurse);
+
+// A file the deletion must leave alone, such as the running uninstaller.
+using SpareFile = bool (*)(const char* path);
+// Deletes the plain files matching a pattern in its folder (sub-folders are not entered), except
+// those spare picks out: each shown, its attributes cleared, a failure reported in a box owned by
+// owner.
+void DeleteMatchingFiles(HWND owner, const char* pattern, SpareFile spare);
+// Deletes the folder's files and sub-folders but not the folder itself, the same way; reports
+// each file or folder it cannot remove. Links to folders are removed, never entered; a folder
+// that is a link itself, an empty text or a bare drive is not touched at all.
+void DeleteFolderTree(HWND owner, const char* folder);
 // Removes an empty folder, or a link to a folder as the link itself (never what it points to).
 // True when it was removed.
 bool RemoveFolderOrLink(const char* folder);
-// Deletes the plain files matching a pattern in its folder the way DeleteFolderTree deletes
-// a file: shown, attributes cleared, a failure reported in a box owned by owner.
-void DeleteMatchingFiles(HWND owner, const char* pattern);

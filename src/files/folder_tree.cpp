@@ -1,19 +1,15 @@
-// Deleting files: the contents of a folder tree and the files matching a pattern, each failure
+// Deleting files: the files matching a pattern and the contents of a folder tree, each failure
 // reported in a box of its own. Links to folders are removed as links, never entered.
-#include "file_ops.h"
-
-#include "../support/text_helpers.h"
-#include "../ui/progress_window.h"
-#include "file_path_rules.h"
+#include "files/file_ops.h"
+#include "files/file_path_rules.h"
+#include "files/progress_item.h"
+#include "support/text_helpers.h"
+#include "support/win_support.h"
 
 namespace {
 
 const char kFileNotDeletedCaption[] = "Datei konnte nicht gelöscht werden:";
 const char kFolderNotDeletedCaption[] = "Ordner konnte nicht gelöscht werden:";
-
-bool IsLink(DWORD attributes) {
-    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
 
 void ReportFound(HWND owner, const char* caption, const char* pattern, const char* name) {
     LongText shown = FoundFileText(pattern, name);
@@ -21,13 +17,14 @@ void ReportFound(HWND owner, const char* caption, const char* pattern, const cha
 }
 
 // Deletes one file found by searching the pattern.
-void DeleteFoundFile(HWND owner, const char* pattern, const WIN32_FIND_DATAA& found) {
+void DeleteFoundFile(HWND owner, const char* pattern, const WIN32_FIND_DATAA& found, SpareFile spare) {
     WorkPath path = FoundFilePath(pattern, found.cFileName);
     bool deleted = false;
     if (path.Fits()) {
+        if (spare != nullptr && spare(path.CStr())) return;
         ShowProgressItem(found.cFileName);
         // Attributes set on a link could reach the file it points to.
-        if (!IsLink(found.dwFileAttributes)) SetFileAttributesA(path.CStr(), FILE_ATTRIBUTE_NORMAL);
+        if (!IsLinkAttributes(found.dwFileAttributes)) SetFileAttributesA(path.CStr(), FILE_ATTRIBUTE_NORMAL);
         deleted = DeleteFileA(path.CStr()) != FALSE;
     }
     if (!deleted) ReportFound(owner, kFileNotDeletedCaption, pattern, found.cFileName);
@@ -37,14 +34,31 @@ void DeleteFoundFile(HWND owner, const char* pattern, const WIN32_FIND_DATAA& fo
 void DeleteFoundFolder(HWND owner, const char* pattern, const WIN32_FIND_DATAA& found) {
     WorkPath path = FoundFilePath(pattern, found.cFileName);
     bool removed = false;
-    if (path.Fits() && IsLink(found.dwFileAttributes)) {
+    if (path.Fits() && IsLinkAttributes(found.dwFileAttributes)) {
         removed = RemoveFolderOrLink(path.CStr());
     } else if (path.Fits()) {
-        DeleteFolderTree(owner, path.CStr(), true);
+        DeleteFolderTree(owner, path.CStr());
         SetFileAttributesA(path.CStr(), FILE_ATTRIBUTE_NORMAL);
         removed = RemoveFolderOrLink(path.CStr());
     }
     if (!removed) ReportFound(owner, kFolderNotDeletedCaption, pattern, found.cFileName);
+}
+
+// One walk of the pattern's matches: every plain file, and with subFolders every sub-folder whose
+// name does not begin with a dot (that covers "." and ".." and every folder named like ".cache").
+void DeleteFound(HWND owner, const char* pattern, SpareFile spare, bool subFolders) {
+    if (!FitsWindowsPath(pattern)) return;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            DeleteFoundFile(owner, pattern, found, spare);
+        } else if (subFolders && found.cFileName[0] != '.') {
+            DeleteFoundFolder(owner, pattern, found);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
 }
 
 // Removes the link itself, through a handle that is known to be the link: Wine follows a
@@ -56,7 +70,7 @@ bool RemoveLinkOnly(const char* path) {
     if (link == INVALID_HANDLE_VALUE) return false;
     FILE_ATTRIBUTE_TAG_INFO tag = {};
     bool isLink = GetFileInformationByHandleEx(link, FileAttributeTagInfo, &tag, sizeof tag) &&
-                  IsLink(tag.FileAttributes);
+                  IsLinkAttributes(tag.FileAttributes);
     bool removed = false;
     if (isLink) {
         FILE_DISPOSITION_INFO dispose = {};
@@ -73,37 +87,19 @@ bool RemoveFolderOrLink(const char* folder) {
     if (!FitsWindowsPath(folder)) return false;
     DWORD attributes = GetFileAttributesA(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
-    if (IsLink(attributes)) return RemoveLinkOnly(folder);
+    if (IsLinkAttributes(attributes)) return RemoveLinkOnly(folder);
     return RemoveDirectoryA(folder) != FALSE;
 }
 
-void DeleteFolderTree(HWND owner, const char* folder, bool recurse) {
-    if (IsDriveOrRoot(folder)) return;
-    WorkPath pattern = JoinPath(folder, "*.*");
-    if (!pattern.Fits() || !FitsWindowsPath(pattern.CStr())) return;
-    DWORD attributes = GetFileAttributesA(folder);
-    if (attributes == INVALID_FILE_ATTRIBUTES || IsLink(attributes)) return;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern.CStr(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            DeleteFoundFile(owner, pattern.CStr(), found);
-        } else if (recurse && found.cFileName[0] != '.') {
-            // A leading dot covers "." and ".." and every folder named like ".cache".
-            DeleteFoundFolder(owner, pattern.CStr(), found);
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+void DeleteMatchingFiles(HWND owner, const char* pattern, SpareFile spare) {
+    DeleteFound(owner, pattern, spare, false);
 }
 
-void DeleteMatchingFiles(HWND owner, const char* pattern) {
-    if (!FitsWindowsPath(pattern)) return;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) DeleteFoundFile(owner, pattern, found);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+void DeleteFolderTree(HWND owner, const char* folder) {
+    if (IsDriveOrRoot(folder)) return;
+    WorkPath pattern = JoinPath(folder, "*.*");
+    if (!pattern.Fits()) return;
+    DWORD attributes = GetFileAttributesA(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || IsLinkAttributes(attributes)) return;
+    DeleteFound(owner, pattern.CStr(), nullptr, true);
 }

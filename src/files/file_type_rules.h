@@ -2,7 +2,7 @@
 // the open command and the registry key names written for each item.
 #pragma once
 
-#include "../support/path_buffer.h"
+#include "support/path_buffer.h"
 
 using ExtensionItem = EntryText;
 // Registry key paths and the open command are no file paths: they may be longer than 259.

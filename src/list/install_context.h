@@ -1,8 +1,8 @@
 // The one global state of the program: folders, list values, mode flags and the list entries.
 #pragma once
 
-#include "../support/path_buffer.h"
-#include "../support/win_handles.h"
+#include "support/path_buffer.h"
+#include "support/win_handles.h"
 
 // One index of the list: key i of every indexed section.
 struct ListEntry {
@@ -16,6 +16,30 @@ struct ListEntry {
 };
 
 constexpr int kListEntryCount = 129;  // entry 0 is the program itself, 1 to 128 come from the list
+
+// The program's own files: the list beside it, the program, and its copy in the program folder.
+constexpr const char kListFileName[] = "Setup.lst";
+constexpr const char kSetupFileName[] = "Setup.exe";
+constexpr const char kUninstallerFileName[] = "Uninst.exe";
+
+// A list value is set when its first character is above a blank. The profile reader drops the
+// blanks around a value, so one that still begins with a blank (or a control character) came
+// quoted and is treated as not set rather than as a name Windows would shorten.
+inline bool IsListValueSet(const char* value) {
+    return value != nullptr && static_cast<unsigned char>(value[0]) > ' ';
+}
+template <size_t Width>
+bool IsListValueSet(const PathBuffer<Width>& value) {
+    return IsListValueSet(value.CStr());
+}
+
+// How a command ended; the main window turns it into the exit code.
+enum class RunResult {
+    Done,      // completed
+    Declined,  // the user said no before anything was done
+    Refused,   // the list or the command may not be used; nothing was done
+    Failed,    // stopped part-way, or the window was closed during the run
+};
 
 struct InstallContext {
     // folders

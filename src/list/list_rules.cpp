@@ -1,7 +1,7 @@
 // Rules that list values must follow before anything is installed or removed.
-#include "list_rules.h"
+#include "list/list_rules.h"
 
-#include "../support/text_helpers.h"
+#include "support/text_helpers.h"
 
 namespace {
 
@@ -20,10 +20,10 @@ bool IsDotComponent(const char* start, const char* end) {
 
 void SetProblem(ListProblem* problem, ListProblemKind kind, const char* section, const char* key,
                 const char* value) {
-    problem->kind = kind;
-    problem->section = section;
-    problem->key.Assign(key);
-    problem->value = value;
+    problem->Kind = kind;
+    problem->Section = section;
+    problem->Key.Assign(key);
+    problem->Value = value;
 }
 
 void IndexText(int index, PathBuffer<16>& out) {
@@ -54,8 +54,6 @@ bool CheckFolderValue(ListProblem* problem, const char* section, const char* key
     return false;
 }
 
-bool IsSet(const char* value) { return static_cast<unsigned char>(value[0]) > ' '; }
-
 bool CheckEntry(const ListEntry& entry, int index, ListProblem* problem) {
     PathBuffer<16> key;
     IndexText(index, key);
@@ -66,13 +64,13 @@ bool CheckEntry(const ListEntry& entry, int index, ListProblem* problem) {
     if (!CheckValue(problem, "WildCopy", k, entry.WildCopy.CStr(), false)) return false;
     // A value that begins with a blank or a control character counts as empty and is not used.
     const char* wildSub = entry.WildSubFolder.CStr();
-    if (IsSet(wildSub) && !CheckFolderValue(problem, "WildSubFolder", k, wildSub, true)) return false;
+    if (IsListValueSet(wildSub) && !CheckFolderValue(problem, "WildSubFolder", k, wildSub, true)) return false;
     if (!CheckValue(problem, "WildSubFolder", k, wildSub, true)) return false;
     // The first character chooses the folder (W, S, F or a backslash); what follows must stay in it.
     const char* alt = entry.AltFolder.CStr();
     if (alt[0] != 0) {
         ListProblemKind kind = PathValueProblem(alt + 1, false);
-        if (kind == ListProblemKind::None && IsSet(alt)) kind = FolderNameProblem(alt + 1);
+        if (kind == ListProblemKind::None && IsListValueSet(alt)) kind = FolderNameProblem(alt + 1);
         if (kind != ListProblemKind::None) {
             SetProblem(problem, kind, "AltFolder", k, alt);
             return false;
@@ -142,7 +140,7 @@ bool CheckListValues(const InstallContext& context, ListProblem* problem) {
     const char* appName = context.AppName.CStr();
     if (!CheckValue(problem, "General", "AppName", appName, true)) return false;
     // An AppName that counts as empty names nothing: the runs make no group and no entry for it.
-    if (IsSet(appName) && !CheckFolderValue(problem, "General", "AppName", appName, true)) return false;
+    if (IsListValueSet(appName) && !CheckFolderValue(problem, "General", "AppName", appName, true)) return false;
     if (!CheckFolderValue(problem, "General", "Folder", context.Folder.CStr(), true)) return false;
     if (!NamesFolder(context.Folder.CStr())) {
         SetProblem(problem, ListProblemKind::NoProgramFolder, "General", "Folder", context.Folder.CStr());
@@ -165,12 +163,12 @@ bool CheckListValues(const InstallContext& context, ListProblem* problem) {
 
 void ComposeListProblemText(const ListProblem& problem, bool uninstalling, ScratchBuffer& out) {
     out.Assign("Dieser Eintrag in SETUP.LST ist nicht zulässig:\r\r[");
-    out.Append(problem.section);
+    out.Append(problem.Section);
     out.Append("]\r");
-    out.Append(problem.key);
+    out.Append(problem.Key);
     out.AppendChar('=');
-    out.Append(problem.value);
+    out.Append(problem.Value);
     out.Append("\r\r");
-    out.Append(ProblemReason(problem.kind));
+    out.Append(ProblemReason(problem.Kind));
     out.Append(uninstalling ? "\r\rEs wurde nichts gelöscht." : "\r\rEs wurde nichts installiert.");
 }

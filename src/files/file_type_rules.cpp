@@ -1,8 +1,8 @@
 // Rules of the file-type registration: splitting an extension list, the open command and the
 // registry key names.
-#include "file_type_rules.h"
+#include "files/file_type_rules.h"
 
-#include "../support/text_helpers.h"
+#include "support/text_helpers.h"
 
 namespace {
 

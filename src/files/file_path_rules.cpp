@@ -1,7 +1,7 @@
 // Path rules of the file operations: the Windows path limit and the paths of found files.
-#include "file_path_rules.h"
+#include "files/file_path_rules.h"
 
-#include "../support/text_helpers.h"
+#include "support/text_helpers.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
 // The global state's one instance.
-#include "install_context.h"
+#include "list/install_context.h"
 
 InstallContext g_ctx;

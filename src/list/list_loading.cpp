@@ -1,10 +1,9 @@
 // Loads Setup.lst from the program's own folder into the global state.
-#include <windows.h>
+#include "list/list_loading.h"
 
-#include "../support/text_helpers.h"
-#include "../support/win_support.h"
-#include "install_context.h"
-#include "list_loading.h"
+#include "list/install_context.h"
+#include "support/text_helpers.h"
+#include "support/win_support.h"
 
 namespace {
 
@@ -73,7 +72,7 @@ void LoadIndexedSections() {
         ReadListValue("WildSubFolder", key, "", kShortEntryChars, entry.WildSubFolder);
         entry.WildSubFolder.UpperFirstAscii();
     }
-    g_ctx.InstallList[0].Files.Assign("Setup.exe");
+    g_ctx.InstallList[0].Files.Assign(kSetupFileName);
 }
 
 void ComposeTargetDir() {
@@ -96,7 +95,8 @@ void LoadInstallContextFor(const char* modulePath) {
     LongText folder = PathFolderPart(modulePath);
 
     g_ctx.ListPath.Assign(folder);
-    g_ctx.ListPath.Append("\\Setup.lst");
+    g_ctx.ListPath.AppendChar('\\');
+    g_ctx.ListPath.Append(kListFileName);
 
     LoadSystemFolders();
     LoadGeneralSection();
@@ -110,5 +110,5 @@ void LoadInstallContextFor(const char* modulePath) {
     g_ctx.CopyOnlyMode = lstrcmpiA(g_ctx.CopyOnly.CStr(), "1") == 0;
     g_ctx.AllUsersMode = lstrcmpiA(g_ctx.AllUsers.CStr(), "0") != 0;
 
-    g_ctx.ProgramsDir.Assign(GetShellFolder("Programs").CStr());
+    g_ctx.ProgramsDir.Assign(GetShellFolder("Programs", g_ctx.AllUsersMode).CStr());
 }

@@ -1,0 +1,8 @@
+// The check of the list values before a run may write or delete anything.
+#pragma once
+
+#include <windows.h>
+
+// Shows why the list may not be used (a value that leads out of its folder, a folder that does
+// not fit, ...) in a box owned by owner; true when the list was refused.
+bool RefuseBadList(HWND owner, bool uninstalling);
