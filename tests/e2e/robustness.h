@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "unix_side.h"
 
 namespace robustness {
 
@@ -76,15 +77,5 @@ Ending RunToEnd(e2e::Run& run, DWORD quietMs = 60000, int (*answer)(const Box&) 
 
 // "caption: text" of each box, for messages.
 std::string Describe(const std::vector<Box>& boxes);
-
-// The Unix path Wine gives a Windows path ("" outside Wine).
-std::string UnixPathOf(const std::string& windowsPath);
-// Runs a Unix shell command and waits for it (at most ms); true when it ended with status 0.
-bool RunUnixShell(const std::string& command, DWORD ms = 20000);
-// A Unix path in single quotes for the shell.
-std::string ShellQuoted(const std::string& text);
-
-// Bytes of a deterministic pseudo-random sequence.
-std::string PseudoRandomBytes(size_t count, unsigned seed);
 
 }  // namespace robustness

@@ -1,0 +1,576 @@
+// Runs one end-to-end case file (tests/e2e/cases/README.md): its packages and files, the real
+// Setup.exe started and its boxes answered as the file says, the checks, and a snapshot of the
+// folders an installation must leave alone.
+//   case_runner --case=<file> --setup=<Setup.exe> --tools=<stand-ins> --demo=<examples/demo>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "footprint.h"
+#include "sentinel.h"
+#include "test_files.h"
+#include "unix_side.h"
+
+using namespace e2e;
+
+namespace {
+
+struct Directive {
+    int line;
+    std::string key;
+    std::string value;
+};
+
+struct Case {
+    std::string name;  // the file's name without ".case"
+    std::vector<Directive> directives;
+    bool hasList = false;
+    std::string list;  // the main package's Setup.lst, as it is to be read
+};
+
+struct State {
+    const Case* c = nullptr;
+    std::map<std::string, std::string> packages;  // name ("" for the main one) -> folder
+    std::vector<std::string> footprints;
+    std::vector<std::string> mounts;  // Unix paths of the volumes mounted by the case
+    std::map<std::string, HANDLE> held;
+    std::unique_ptr<Run> run;
+    DWORD lastPid = 0;
+    bool noWindow = false;
+    bool snapshotTaken = false;
+    Sentinels before;
+    int failures = 0;
+    bool stopped = false;  // a run went wrong: the rest of the case is not run
+    bool notCovered = false;
+};
+
+void Fail(State& s, const Directive& d, const std::string& what) {
+    ++s.failures;
+    std::printf("FAILED line %d: %s: %s\n   %s\n", d.line, d.key.c_str(), d.value.c_str(), what.c_str());
+}
+
+std::string Printable(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = '|';
+    return text.size() > 300 ? text.substr(0, 300) + "..." : text;
+}
+
+std::string Trim(const std::string& text) {
+    size_t start = text.find_first_not_of(" \t");
+    size_t end = text.find_last_not_of(" \t\r");
+    return start == std::string::npos ? "" : text.substr(start, end - start + 1);
+}
+
+// Header lines are UTF-8; the program's texts are code page 1252.
+std::string ToCodePage1252(const std::string& utf8) {
+    int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], wide);
+    int bytes = WideCharToMultiByte(1252, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(1252, 0, text.data(), wide, &result[0], bytes, nullptr, nullptr);
+    return result;
+}
+
+bool ReadCase(const std::string& path, Case* c) {
+    std::string bytes = ReadFileBytes(path);
+    if (bytes == "<missing>") return false;
+    size_t slash = path.find_last_of("\\/");
+    c->name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    c->name = c->name.substr(0, c->name.rfind('.'));
+    size_t pos = 0;
+    for (int number = 1; pos < bytes.size(); ++number) {
+        size_t end = bytes.find('\n', pos);
+        std::string line = bytes.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+        pos = end == std::string::npos ? bytes.size() : end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line == "---") {
+            c->hasList = true;
+            c->list = bytes.substr(pos);
+            return true;
+        }
+        line = Trim(line);
+        if (line.empty() || line[0] == '#') continue;
+        size_t colon = line.find(':');
+        if (colon == std::string::npos) return false;
+        c->directives.push_back({number, line.substr(0, colon), ToCodePage1252(Trim(line.substr(colon + 1)))});
+    }
+    return true;
+}
+
+// ---- texts: folders in braces, escapes in data
+
+std::string FolderOf(State& s, const std::string& name) {
+    if (name == "pkg") return s.packages[""];
+    if (name.rfind("pkg:", 0) == 0) return s.packages[name.substr(4)];
+    if (name == "programfiles") return ProgramFilesDir();
+    if (name == "windows") return WindowsDir();
+    if (name == "system") return SystemDir();
+    if (name == "fonts") return FontsDir();
+    if (name == "programs") return ProgramsDir(true);
+    if (name == "userprograms") return ProgramsDir(false);
+    if (name == "desktop") return DesktopDir(true);
+    if (name == "userdesktop") return DesktopDir(false);
+    if (name == "tools") return ToolsFolder();
+    if (name == "demo") return DemoFolder();
+    return "{" + name + "}";
+}
+
+std::string Expand(State& s, const std::string& text) {
+    std::string result;
+    for (size_t i = 0; i < text.size(); ++i) {
+        size_t close = text[i] == '{' ? text.find('}', i) : std::string::npos;
+        if (close == std::string::npos) {
+            result += text[i];
+            continue;
+        }
+        result += FolderOf(s, text.substr(i + 1, close - i - 1));
+        i = close;
+    }
+    return result;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string Unescape(const std::string& text) {
+    std::string result;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char next = i + 1 < text.size() ? text[i + 1] : 0;
+        if (text[i] != '\\' || next == 0) {
+            result += text[i];
+        } else if (next == 'r' || next == 'n' || next == 't' || next == '\\') {
+            result += next == 'r' ? '\r' : next == 'n' ? '\n' : next == 't' ? '\t' : '\\';
+            ++i;
+        } else if (next == 'x' && i + 3 < text.size() + 0 && HexDigit(text[i + 2]) >= 0 && HexDigit(text[i + 3]) >= 0) {
+            result += static_cast<char>(HexDigit(text[i + 2]) * 16 + HexDigit(text[i + 3]));
+            i += 3;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+// "left = right", both sides expanded; the right side also unescaped.
+bool SplitAssignment(State& s, const std::string& value, std::string* left, std::string* right) {
+    size_t eq = value.find(" = ");
+    if (eq == std::string::npos) {
+        if (value.size() >= 2 && value.compare(value.size() - 2, 2, " =") == 0) eq = value.size() - 2;
+        else return false;
+    }
+    *left = Expand(s, Trim(value.substr(0, eq)));
+    *right = eq + 3 <= value.size() ? Unescape(Expand(s, value.substr(eq + 3))) : "";
+    return true;
+}
+
+std::vector<std::string> SplitBars(const std::string& text) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t bar = text.find('|', start);
+        parts.push_back(Trim(text.substr(start, bar == std::string::npos ? std::string::npos : bar - start)));
+        if (bar == std::string::npos) return parts;
+        start = bar + 1;
+    }
+}
+
+// ---- registry keys as "HKLM\..." texts
+
+bool SplitKey(const std::string& text, HKEY* root, std::string* key) {
+    struct Root {
+        const char* name;
+        HKEY root;
+    };
+    static const Root roots[] = {{"HKLM\\", HKEY_LOCAL_MACHINE}, {"HKCU\\", HKEY_CURRENT_USER},
+                                 {"HKCR\\", HKEY_CLASSES_ROOT}};
+    for (const Root& r : roots) {
+        if (text.rfind(r.name, 0) != 0) continue;
+        *root = r.root;
+        *key = text.substr(std::strlen(r.name));
+        return true;
+    }
+    return false;
+}
+
+void RemoveFootprint(const std::string& path) {
+    HKEY root = nullptr;
+    std::string key;
+    if (SplitKey(path, &root, &key)) {
+        RemoveRegistryTree(root, key);
+        return;
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileA(path.c_str())) RemoveTree(path);
+}
+
+void MakeFolders(const std::string& path) {
+    for (size_t i = 3; i < path.size(); ++i)
+        if (path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    MakeFolders(path);
+    WriteFileBytes(path, bytes);
+}
+
+bool CopyTree(const std::string& from, const std::string& to) {
+    DWORD attributes = GetFileAttributesA(from.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        MakeFolders(to);
+        return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+    }
+    CreateDirectoryA(to.c_str(), nullptr);
+    for (const std::string& name : FolderNames(from))
+        if (!CopyTree(from + "\\" + name, to + "\\" + name)) return false;
+    return true;
+}
+
+std::string MakePackage(State& s, const std::string& name) {
+    std::string folder = FreshFolder(name.empty() ? s.c->name : s.c->name + "-" + name, "C:\\qve2e");
+    CopyFileA(ProgramUnderTest().c_str(), (folder + "\\Setup.exe").c_str(), FALSE);
+    s.packages[name] = folder;
+    return folder;
+}
+
+// ---- the program's windows
+
+// Every visible top-level window of the process, dialogs or not.
+bool HasVisibleWindow(DWORD pid) {
+    struct Query {
+        DWORD pid;
+        bool found;
+    } query{pid, false};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* q = reinterpret_cast<Query*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == q->pid && IsWindowVisible(window)) q->found = true;
+            return !q->found;
+        },
+        reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+struct Shown {
+    Window window;
+    std::string caption;
+    std::string text;
+};
+
+// The next box or dialog with buttons, or the end of the run, within ms.
+bool WaitForBox(State& s, Shown* shown, DWORD ms, bool* sawWindow) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD pid = s.run->Pid();
+        if (s.noWindow && HasVisibleWindow(pid)) *sawWindow = true;
+        Window dialog = AnswerableDialog(pid);
+        if (dialog) {
+            shown->window = dialog;
+            shown->caption = dialog.Caption();
+            // a box's text is its static 0xFFFF; the program's dialogs show theirs in control 101
+            shown->text = dialog.HasControl(101) ? dialog.Text(101) : dialog.MessageText();
+            return true;
+        }
+        if (s.run->HasEnded() || GetTickCount() - start > ms) return false;
+        Sleep(20);
+    }
+}
+
+int ButtonId(const std::string& name) {
+    static const std::map<std::string, int> buttons = {{"OK", IDOK},   {"Cancel", IDCANCEL}, {"Yes", IDYES},
+                                                       {"No", IDNO},   {"Retry", IDRETRY},   {"Abort", IDABORT},
+                                                       {"Ignore", IDIGNORE}};
+    auto found = buttons.find(name);
+    return found == buttons.end() ? 0 : found->second;
+}
+
+void EndRun(State& s) {
+    if (s.run) s.run.reset();  // a run that is still going is ended
+}
+
+// ---- directives
+
+void DoRun(State& s, const Directive& d) {
+    std::string line = Expand(s, d.value);
+    std::string program = line;
+    if (!line.empty() && line[0] == '"') program = line.substr(1, line.find('"', 1) - 1);
+    else program = line.substr(0, line.find(' '));
+    if (!s.snapshotTaken) {
+        PlantSentinels();
+        s.before = Sentinels::Take();
+        s.snapshotTaken = true;
+    }
+    std::string folder = program.substr(0, program.find_last_of('\\'));
+    s.run = std::make_unique<Run>();
+    if (!s.run->Start(line[0] == '"' ? line : "\"" + program + "\"" + line.substr(program.size()), folder)) {
+        Fail(s, d, "the program could not be started");
+        s.stopped = true;
+        return;
+    }
+    s.lastPid = s.run->Pid();
+}
+
+void DoBox(State& s, const Directive& d) {
+    std::vector<std::string> parts = SplitBars(d.value);
+    if (!s.run || parts.size() != 3 || ButtonId(parts[2]) == 0) {
+        Fail(s, d, "needs a run before it and CAPTION | TEXT | BUTTON");
+        s.stopped = true;
+        return;
+    }
+    Shown shown;
+    bool sawWindow = false;
+    if (!WaitForBox(s, &shown, 60000, &sawWindow)) {
+        Fail(s, d, s.run->HasEnded() ? "the run ended without this box" : "no box within 60 s");
+        s.stopped = true;
+        return;
+    }
+    std::string caption = Unescape(Expand(s, parts[0]));
+    std::string text = Unescape(Expand(s, parts[1]));
+    if (shown.caption != caption || shown.text.find(text) == std::string::npos) {
+        Fail(s, d, "the box shown was [" + shown.caption + ": " + Printable(shown.text) + "]");
+        s.stopped = true;
+        return;
+    }
+    shown.window.Press(ButtonId(parts[2]));
+    if (!shown.window.WaitGone(10000)) {
+        Fail(s, d, "the box did not close");
+        s.stopped = true;
+    }
+}
+
+void DoExit(State& s, const Directive& d) {
+    if (!s.run) {
+        Fail(s, d, "needs a run before it");
+        return;
+    }
+    Shown shown;
+    bool sawWindow = false;
+    while (WaitForBox(s, &shown, 120000, &sawWindow)) {
+        Fail(s, d, "a box the case does not name: [" + shown.caption + ": " + Printable(shown.text) + "]");
+        shown.window.Press(IDCANCEL);
+        if (!shown.window.WaitGone(10000)) break;
+    }
+    if (sawWindow) Fail(s, d, "the run showed a window");
+    DWORD code = s.run->HasEnded() ? s.run->Exit(0) : STILL_ACTIVE;
+    if (code == STILL_ACTIVE) {
+        Fail(s, d, "the run did not end");
+        s.stopped = true;
+    } else if (std::to_string(code) != d.value) {
+        Fail(s, d, "exit code " + std::to_string(code));
+    }
+    EndRun(s);
+    s.noWindow = false;
+}
+
+// The interpreters the last uninstaller started, and any self-removal script, are gone.
+void DoScriptDone(State& s, const Directive& d) {
+    std::string windows = WindowsDir();
+    auto scriptLeft = [&] {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((windows + "\\VarnekUninstall*.bat").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return false;
+        FindClose(search);
+        return true;
+    };
+    if (!WaitFor([&] { return !scriptLeft(); }, 30000)) {
+        WaitForSelfRemoval(s.lastPid, 0);  // ends what is left of it
+        Fail(s, d, "a self-removal script is still there after 30 s");
+    }
+}
+
+void Check(State& s, const Directive& d, bool ok, const std::string& what) {
+    if (!ok) Fail(s, d, what);
+}
+
+std::string Listing(const std::string& folder) {
+    std::string text;
+    for (const std::string& name : FilesIn(folder)) text += (text.empty() ? "" : "|") + name;
+    return text;
+}
+
+void DoRegistry(State& s, const Directive& d, bool write) {
+    std::string left, right, key;
+    HKEY root = nullptr;
+    std::vector<std::string> parts = SplitBars(d.value.substr(0, d.value.find(" =")));
+    bool ok = SplitAssignment(s, d.value, &left, &right) && parts.size() == 2 &&
+              SplitKey(Expand(s, parts[0]), &root, &key);
+    if (!ok) {
+        Fail(s, d, "needs HKxx\\KEY | NAME = TEXT");
+        return;
+    }
+    const char* name = parts[1].empty() ? nullptr : parts[1].c_str();
+    if (write) {
+        HKEY handle = nullptr;
+        if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) ==
+            ERROR_SUCCESS) {
+            RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(right.c_str()),
+                           static_cast<DWORD>(right.size() + 1));
+            RegCloseKey(handle);
+        }
+        return;
+    }
+    bool exists = false;
+    std::string value = RegistryText(root, key, name, &exists);
+    Check(s, d, exists && value == right, exists ? "the value is \"" + Printable(value) + "\"" : "no such value");
+}
+
+bool SetAttributes(const std::string& path, const std::string& letters) {
+    DWORD attributes = 0;
+    for (char c : letters) {
+        if (c == 'R') attributes |= FILE_ATTRIBUTE_READONLY;
+        if (c == 'H') attributes |= FILE_ATTRIBUTE_HIDDEN;
+        if (c == 'S') attributes |= FILE_ATTRIBUTE_SYSTEM;
+    }
+    return SetFileAttributesA(path.c_str(), attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
+}
+
+void DoMount(State& s, const Directive& d) {
+    std::string folder, size;
+    SplitAssignment(s, d.value, &folder, &size);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string unixPath = robustness::UnixPathOf(folder);
+    if (unixPath.empty() ||
+        !robustness::RunUnixShell("mount -t tmpfs -o size=" + size + " qvcase " + robustness::ShellQuoted(unixPath))) {
+        std::printf("NOT COVERED: a tmpfs volume could not be mounted here (mount -t tmpfs needs root)\n");
+        s.notCovered = true;
+        s.stopped = true;
+        return;
+    }
+    s.mounts.push_back(unixPath);
+}
+
+void Perform(State& s, const Directive& d) {
+    std::string left, right;
+    const std::string& k = d.key;
+    if (k == "proves" || k == "label") {
+        if (k == "proves") std::printf("proves: %s\n", d.value.c_str());
+    } else if (k == "footprint") {
+        std::string path = Expand(s, d.value);
+        s.footprints.push_back(path);
+        RemoveFootprint(path);
+    } else if (k == "package") {
+        MakePackage(s, d.value);
+    } else if (k == "file" && SplitAssignment(s, d.value, &left, &right)) {
+        WriteFile(left, right);
+    } else if (k == "bigfile" && SplitAssignment(s, d.value, &left, &right)) {
+        WriteFile(left, robustness::PseudoRandomBytes(std::stoul(right), 7));
+    } else if (k == "copy" && SplitAssignment(s, d.value, &left, &right)) {
+        Check(s, d, CopyTree(left, Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)))), "could not copy");
+    } else if (k == "mkdir") {
+        std::string folder = Expand(s, d.value);
+        MakeFolders(folder + "\\");
+    } else if (k == "attrib" && SplitAssignment(s, d.value, &left, &right)) {
+        Check(s, d, SetAttributes(left, right), "could not set the attributes");
+    } else if (k == "time" && SplitAssignment(s, d.value, &left, &right)) {
+        SetFileDay(left, std::stoi(right.substr(0, 4)), std::stoi(right.substr(5, 2)), std::stoi(right.substr(8, 2)));
+    } else if (k == "hold") {
+        std::string path = Expand(s, d.value);
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+        Check(s, d, file != INVALID_HANDLE_VALUE, "could not open the file");
+        if (file != INVALID_HANDLE_VALUE) s.held[path] = file;
+    } else if (k == "release") {
+        std::string path = Expand(s, d.value);
+        if (s.held.count(path)) CloseHandle(s.held[path]);
+        s.held.erase(path);
+    } else if (k == "reg") {
+        DoRegistry(s, d, true);
+    } else if (k == "run") {
+        DoRun(s, d);
+    } else if (k == "box") {
+        DoBox(s, d);
+    } else if (k == "nowindow") {
+        s.noWindow = true;
+    } else if (k == "exit") {
+        DoExit(s, d);
+    } else if (k == "script-done") {
+        DoScriptDone(s, d);
+    } else if (k == "exists") {
+        Check(s, d, PathExists(Expand(s, d.value)), "it is not there");
+    } else if (k == "gone") {
+        Check(s, d, !PathExists(Expand(s, d.value)), "it is there");
+    } else if (k == "content" && SplitAssignment(s, d.value, &left, &right)) {
+        std::string bytes = ReadFileBytes(left);
+        Check(s, d, bytes == right, "it holds \"" + Printable(bytes) + "\"");
+    } else if (k == "files" && SplitAssignment(s, d.value, &left, &right)) {
+        std::string listing = Listing(left);
+        Check(s, d, listing == right, "the folder holds " + listing);
+    } else if (k == "regvalue") {
+        DoRegistry(s, d, false);
+    } else if (k == "noreg") {
+        HKEY root = nullptr;
+        std::string key;
+        Check(s, d, SplitKey(Expand(s, d.value), &root, &key) && !RegistryKeyExists(root, key), "the key is there");
+    } else if (k == "mount") {
+        DoMount(s, d);
+    } else {
+        Fail(s, d, "unknown directive, or its value is not written as the format asks");
+    }
+}
+
+void CleanUp(State& s) {
+    EndRun(s);
+    for (auto& held : s.held) CloseHandle(held.second);
+    for (const std::string& path : s.footprints) RemoveFootprint(path);
+    for (const std::string& mount : s.mounts)
+        robustness::RunUnixShell("umount " + robustness::ShellQuoted(mount) + " || umount -l " +
+                                 robustness::ShellQuoted(mount));
+    for (const std::string& path : s.footprints) RemoveFootprint(path);
+    for (const auto& package : s.packages) RemoveTree(package.second);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string casePath;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--case=", 7) == 0) casePath = argv[i] + 7;
+        if (std::strncmp(argv[i], "--setup=", 8) == 0) SetProgramUnderTest(WindowsPath(argv[i] + 8));
+        if (std::strncmp(argv[i], "--tools=", 8) == 0) SetToolsFolder(WindowsPath(argv[i] + 8));
+        if (std::strncmp(argv[i], "--demo=", 7) == 0) SetDemoFolder(WindowsPath(argv[i] + 7));
+    }
+    Case c;
+    if (!ReadCase(WindowsPath(casePath), &c)) {
+        std::printf("FAILED: %s cannot be read, or a header line has no colon\n", casePath.c_str());
+        return 1;
+    }
+    State s;
+    s.c = &c;
+    MakePackage(s, "");
+    if (c.hasList) WriteFileBytes(s.packages[""] + "\\Setup.lst", c.list);
+    for (const Directive& d : c.directives) {
+        if (s.stopped) break;
+        Perform(s, d);
+    }
+    if (s.run && !s.stopped) {
+        Directive end{0, "end", ""};
+        Fail(s, end, "a run was not followed by its exit: line");
+    }
+    if (s.snapshotTaken && !s.stopped) {
+        EndRun(s);
+        std::vector<std::string> allowed = s.footprints;
+        allowed.push_back("C:\\qve2e");
+        std::string changes = Sentinels::Take().ChangesText(s.before, allowed);
+        if (!changes.empty() || !SentinelsIntact()) {
+            ++s.failures;
+            std::printf("FAILED: outside the case's footprints:\n%s\n", changes.c_str());
+        }
+    }
+    CleanUp(s);
+    if (s.notCovered) return 0;
+    std::printf(s.failures == 0 ? "passed\n" : "%d failures\n", s.failures);
+    return s.failures == 0 ? 0 : 1;
+}
