@@ -44,7 +44,7 @@ void RepaintNow(HWND window) {
 
 bool CannotInstall() {
     return CommandLineWantsSyntaxHelp(g_ctx.CommandLine) || !IsListValueSet(g_ctx.AppName) ||
-           !FileExists(kListFileName);
+           !FileExists(g_ctx.ListPath.CStr());
 }
 
 RunResult ShowSyntaxHelp(HWND window) {
@@ -69,7 +69,7 @@ RunResult RunInstallCommand(HWND window) {
 
 RunResult RunUninstallCommand(HWND window) {
     InvalidateRect(window, nullptr, TRUE);
-    if (!FileExists(kListFileName)) {
+    if (!FileExists(g_ctx.ListPath.CStr())) {
         MessageBoxA(window, kMissingListText, kMissingListCaption, MB_ICONHAND);
         return RunResult::Refused;
     }

@@ -43,7 +43,7 @@ enum class RunResult {
 
 struct InstallContext {
     // folders
-    FieldText ListPath;
+    WorkPath ListPath;  // empty when the program's folder leaves no room for the list's name
     FieldText WindowsDir;
     FieldText FontsDir;
     FieldText SystemDir;

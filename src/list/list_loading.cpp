@@ -17,6 +17,11 @@ template <size_t Width>
 void ReadListValue(const char* section, const char* key, const char* fallback, size_t maxChars,
                    PathBuffer<Width>& out) {
     static_assert(Width > kIntroChars, "list fields hold at least 127 characters");
+    // Without a list path the profile reader would read the system's own WIN.INI.
+    if (g_ctx.ListPath.IsEmpty()) {
+        out.Assign(fallback, maxChars);
+        return;
+    }
     out.Clear();
     GetPrivateProfileStringA(section, key, fallback, out.RawData(), static_cast<DWORD>(maxChars + 1),
                              g_ctx.ListPath.CStr());
@@ -94,9 +99,9 @@ void LoadInstallContext() {
 void LoadInstallContextFor(const char* modulePath) {
     LongText folder = PathFolderPart(modulePath);
 
-    g_ctx.ListPath.Assign(folder);
-    g_ctx.ListPath.AppendChar('\\');
-    g_ctx.ListPath.Append(kListFileName);
+    // A list path that does not fit is no list at all: a shortened one would name another file.
+    g_ctx.ListPath = JoinPath(folder.CStr(), kListFileName);
+    if (!g_ctx.ListPath.Fits() || !folder.Fits()) g_ctx.ListPath.Clear();
 
     LoadSystemFolders();
     LoadGeneralSection();

@@ -18,6 +18,24 @@ bool IsDotComponent(const char* start, const char* end) {
     return dot;
 }
 
+// Windows opens a device, not a file, for these names, with any extension ("CON.txt") and with the
+// superscript digits of code page 1252 too ("COM\xB9").
+bool IsDeviceName(const char* start, const char* end) {
+    const char* stem = start;
+    while (stem < end && *stem != '.') ++stem;
+    while (stem > start && stem[-1] == ' ') --stem;
+    char name[8] = {};
+    size_t length = static_cast<size_t>(stem - start);
+    if (length < 3 || length > 7) return false;
+    for (size_t i = 0; i < length; ++i) name[i] = UpperAscii(start[i]);
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : kDevices)
+        if (EqualsNoCase(name, device)) return true;
+    unsigned char digit = static_cast<unsigned char>(name[3]);
+    bool portDigit = (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+    return length == 4 && portDigit && (FindTextExact(name, "COM") == name || FindTextExact(name, "LPT") == name);
+}
+
 void SetProblem(ListProblem* problem, ListProblemKind kind, const char* section, const char* key,
                 const char* value) {
     problem->Kind = kind;
@@ -79,6 +97,24 @@ bool CheckEntry(const ListEntry& entry, int index, ListProblem* problem) {
     return true;
 }
 
+// The program RunOnce starts is its first word, or the whole value when that names a file: both
+// must stay in the program folder. Arguments may name drives ("/log=C:\\x.log"), so the whole value
+// is held only to the rules a file name needs.
+bool CheckRunOnce(const char* runOnce, ListProblem* problem) {
+    PathBuffer<kFieldWidth> program;
+    size_t length = 0;
+    while (runOnce[length] != 0 && runOnce[length] != ' ') ++length;
+    program.Assign(runOnce, length);
+    ListProblemKind kind = PathValueProblem(program.CStr(), true);
+    if (kind == ListProblemKind::None) {
+        kind = PathValueProblem(runOnce, true);
+        if (kind == ListProblemKind::Drive) kind = ListProblemKind::None;
+    }
+    if (kind == ListProblemKind::None) return true;
+    SetProblem(problem, kind, "General", "RunOnce", runOnce);
+    return false;
+}
+
 const char* ProblemReason(ListProblemKind kind) {
     switch (kind) {
     case ListProblemKind::DotFolder:
@@ -93,6 +129,8 @@ const char* ProblemReason(ListProblemKind kind) {
         return "Der Ordner wird damit zu lang.";
     case ListProblemKind::BadCharacter:
         return "Die Zeichen < > \" | ? * und Steuerzeichen sind in Ordnernamen nicht erlaubt.";
+    case ListProblemKind::DeviceName:
+        return "Gerätenamen (wie CON, NUL oder COM1) sind als Datei- und Ordnernamen nicht erlaubt.";
     case ListProblemKind::None:
         break;
     }
@@ -112,6 +150,7 @@ ListProblemKind PathValueProblem(const char* value, bool refuseRoot) {
         if (*p == ':') return ListProblemKind::Drive;
         if (*p == 0 || IsSeparator(*p)) {
             if (IsDotComponent(start, p)) return ListProblemKind::DotFolder;
+            if (IsDeviceName(start, p)) return ListProblemKind::DeviceName;
             if (*p == 0) break;
             start = p + 1;
         }
@@ -156,6 +195,8 @@ bool CheckListValues(const InstallContext& context, ListProblem* problem) {
         SetProblem(problem, ListProblemKind::TooLong, "General", "AppName", context.AppName.CStr());
         return false;
     }
+    if (!CheckValue(problem, "General", "RegFile", context.RegFile.CStr(), true)) return false;
+    if (!CheckRunOnce(context.RunOnce.CStr(), problem)) return false;
     for (int i = 1; i < kListEntryCount; ++i)
         if (!CheckEntry(context.InstallList[i], i, problem)) return false;
     return true;

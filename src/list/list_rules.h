@@ -13,6 +13,7 @@ enum class ListProblemKind {
     NoProgramFolder,   // Folder empty: the program-files folder itself would be the program folder
     TooLong,           // the program folder or the start-menu group does not fit
     BadCharacter,      // a character Windows refuses in folder names: < > " | ? * or a control character
+    DeviceName,        // a name Windows takes for a device, such as CON, NUL or COM1.txt
 };
 
 struct ListProblem {

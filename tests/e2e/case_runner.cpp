@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -306,9 +307,11 @@ void EndRun(State& s) {
 
 void DoRun(State& s, const Directive& d) {
     std::string line = Expand(s, d.value);
-    std::string program = line;
-    if (!line.empty() && line[0] == '"') program = line.substr(1, line.find('"', 1) - 1);
-    else program = line.substr(0, line.find(' '));
+    // The program's path ends with ".exe", blanks in it or not.
+    std::string lower = line;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    size_t exe = lower.find(".exe");
+    std::string program = exe == std::string::npos ? line : line.substr(0, exe + 4);
     if (!s.snapshotTaken) {
         PlantSentinels();
         s.before = Sentinels::Take();
@@ -316,7 +319,7 @@ void DoRun(State& s, const Directive& d) {
     }
     std::string folder = program.substr(0, program.find_last_of('\\'));
     s.run = std::make_unique<Run>();
-    if (!s.run->Start(line[0] == '"' ? line : "\"" + program + "\"" + line.substr(program.size()), folder)) {
+    if (!s.run->Start("\"" + program + "\"" + line.substr(program.size()), folder)) {
         Fail(s, d, "the program could not be started");
         s.stopped = true;
         return;

@@ -77,6 +77,14 @@ TEST_CASE("path values: dot folders, drives and (where refused) a leading backsl
         {"\\Data", false, ListProblemKind::None},
         {"\\..", false, ListProblemKind::DotFolder},
         {"\\\\server\\share", true, ListProblemKind::LeadingBackslash},
+        {"CON", true, ListProblemKind::DeviceName},
+        {"Daten\\nul.txt", true, ListProblemKind::DeviceName},
+        {"com1 .log", true, ListProblemKind::DeviceName},
+        {"LPT\xB9", true, ListProblemKind::DeviceName},
+        {"Conout$.txt", false, ListProblemKind::DeviceName},
+        {"CONSOLE.txt", true, ListProblemKind::None},
+        {"COM10", true, ListProblemKind::None},
+        {"Aux-Daten\\LPT.txt", true, ListProblemKind::None},
     };
     for (const Kind& row : rows) {
         CAPTURE(std::string(row.value));
@@ -89,6 +97,8 @@ TEST_CASE("an acceptable list passes, with the demo's kinds of values") {
     context.InstallList[3].AltFolder.Assign("\\Data");
     context.InstallList[4].AltFolder.Assign("F");
     context.InstallList[5].AltFolder.Assign("S\\Viewers");
+    context.RegFile.Assign("Daten\\Register.reg");
+    context.RunOnce.Assign("Tool.exe /log=C:\\Temp\\x.log");
     ListProblem problem;
     CHECK(CheckListValues(context, &problem));
     CHECK(problem.Kind == ListProblemKind::None);
@@ -117,6 +127,13 @@ TEST_CASE("each refused value is named with its section and key") {
         {"DesktopLinks", [](InstallContext& c) { c.InstallList[1].DesktopLinks.Assign("..\\..\\x"); },
          "[DesktopLinks]\r1=..\\..\\x"},
         {"Links", [](InstallContext& c) { c.InstallList[1].Links.Assign("C:x"); }, "[Links]\r1=C:x"},
+        {"Files device", [](InstallContext& c) { c.InstallList[4].Files.Assign("CON.txt"); }, "[Files]\r4=CON.txt"},
+        {"RegFile", [](InstallContext& c) { c.RegFile.Assign("..\\..\\outside.reg"); },
+         "[General]\rRegFile=..\\..\\outside.reg"},
+        {"RunOnce program", [](InstallContext& c) { c.RunOnce.Assign("..\\..\\windows\\system32\\cmd.exe /c x"); },
+         "[General]\rRunOnce=..\\..\\windows"},
+        {"RunOnce file", [](InstallContext& c) { c.RunOnce.Assign("Mein Ordner\\..\\..\\x.exe"); },
+         "[General]\rRunOnce=Mein Ordner"},
         {"empty Folder", [](InstallContext& c) { c.Folder.Clear(); }, "[General]\rFolder=\r"},
         // Windows drops trailing blanks and dots: such a folder is the program-files folder itself
         {"blank Folder", [](InstallContext& c) { c.Folder.Assign("  "); }, "[General]\rFolder=  \r"},

@@ -18,6 +18,7 @@ std::string LoadList(const std::string& name, const std::string& list) {
 
 std::string S(const FieldText& text) { return text.CStr(); }
 std::string S(const EntryText& text) { return text.CStr(); }
+std::string S(const WorkPath& text) { return text.CStr(); }
 
 std::string ProgramFiles() {
     return ReadRegistryText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
