@@ -36,6 +36,12 @@ struct Case {
     std::string list;  // the main package's Setup.lst, as it is to be read
 };
 
+struct Shown {
+    Window window;
+    std::string caption;
+    std::string text;
+};
+
 struct State {
     const Case* c = nullptr;
     std::map<std::string, std::string> packages;  // name ("" for the main one) -> folder
@@ -43,6 +49,8 @@ struct State {
     std::vector<std::string> mounts;  // Unix paths of the volumes mounted by the case
     std::map<std::string, HANDLE> held;
     std::unique_ptr<Run> run;
+    std::unique_ptr<Run> background;  // a program started beside the runs (start:, also:)
+    Shown shown;                      // the box await: found, until press:
     DWORD lastPid = 0;
     bool noWindow = false;
     bool snapshotTaken = false;
@@ -266,12 +274,6 @@ bool HasVisibleWindow(DWORD pid) {
     return query.found;
 }
 
-struct Shown {
-    Window window;
-    std::string caption;
-    std::string text;
-};
-
 // The next box or dialog with buttons, or the end of the run, within ms.
 bool WaitForBox(State& s, Shown* shown, DWORD ms, bool* sawWindow) {
     DWORD start = GetTickCount();
@@ -291,12 +293,18 @@ bool WaitForBox(State& s, Shown* shown, DWORD ms, bool* sawWindow) {
     }
 }
 
-int ButtonId(const std::string& name) {
+// Presses a button by its name, or uses the keyboard or the close box as a user would.
+bool Answer(const Window& window, const std::string& how) {
     static const std::map<std::string, int> buttons = {{"OK", IDOK},   {"Cancel", IDCANCEL}, {"Yes", IDYES},
                                                        {"No", IDNO},   {"Retry", IDRETRY},   {"Abort", IDABORT},
                                                        {"Ignore", IDIGNORE}};
-    auto found = buttons.find(name);
-    return found == buttons.end() ? 0 : found->second;
+    auto found = buttons.find(how);
+    if (found != buttons.end()) window.Press(found->second);
+    else if (how == "Enter") window.PressEnter();
+    else if (how == "Escape") window.PressEscape();
+    else if (how == "close") window.CloseBox();
+    else return false;
+    return true;
 }
 
 void EndRun(State& s) {
@@ -318,40 +326,113 @@ void DoRun(State& s, const Directive& d) {
         s.snapshotTaken = true;
     }
     std::string folder = program.substr(0, program.find_last_of('\\'));
-    s.run = std::make_unique<Run>();
-    if (!s.run->Start("\"" + program + "\"" + line.substr(program.size()), folder)) {
+    std::unique_ptr<Run>& run = d.key == "start" ? s.background : s.run;
+    run = std::make_unique<Run>();
+    if (!run->Start("\"" + program + "\"" + line.substr(program.size()), folder)) {
         Fail(s, d, "the program could not be started");
         s.stopped = true;
         return;
     }
-    s.lastPid = s.run->Pid();
+    if (d.key != "start") s.lastPid = run->Pid();
+}
+
+// Waits for the next box of the run and checks its caption and text; it stays up.
+void DoAwait(State& s, const Directive& d, const std::string& caption, const std::string& text) {
+    bool sawWindow = false;
+    if (!s.run || !WaitForBox(s, &s.shown, 60000, &sawWindow)) {
+        Fail(s, d, !s.run ? "needs a run before it"
+                   : s.run->HasEnded() ? "the run ended without this box" : "no box within 60 s");
+        s.stopped = true;
+        return;
+    }
+    if (s.shown.caption != Unescape(Expand(s, caption)) ||
+        s.shown.text.find(Unescape(Expand(s, text))) == std::string::npos) {
+        Fail(s, d, "the box shown was [" + s.shown.caption + ": " + Printable(s.shown.text) + "]");
+        s.stopped = true;
+    }
+}
+
+void DoPress(State& s, const Directive& d, const std::string& how) {
+    if (!s.shown.window || !Answer(s.shown.window, how)) {
+        Fail(s, d, "needs a box before it and one of OK, Cancel, Yes, No, Retry, Enter, Escape, close");
+        s.stopped = true;
+        return;
+    }
+    if (!s.shown.window.WaitGone(10000)) {
+        Fail(s, d, "the box did not close");
+        s.stopped = true;
+    }
+    s.shown = Shown();
 }
 
 void DoBox(State& s, const Directive& d) {
     std::vector<std::string> parts = SplitBars(d.value);
-    if (!s.run || parts.size() != 3 || ButtonId(parts[2]) == 0) {
-        Fail(s, d, "needs a run before it and CAPTION | TEXT | BUTTON");
+    if (parts.size() != 3) {
+        Fail(s, d, "needs CAPTION | TEXT | BUTTON");
         s.stopped = true;
         return;
     }
-    Shown shown;
-    bool sawWindow = false;
-    if (!WaitForBox(s, &shown, 60000, &sawWindow)) {
-        Fail(s, d, s.run->HasEnded() ? "the run ended without this box" : "no box within 60 s");
+    DoAwait(s, d, parts[0], parts[1]);
+    if (!s.stopped) DoPress(s, d, parts[2]);
+}
+
+// A second program run to its end while the first waits; it must show no box.
+void DoAlso(State& s, const Directive& d) {
+    std::string line, code;
+    SplitAssignment(s, d.value, &line, &code);
+    DoRun(s, Directive{d.line, "start", line});
+    if (s.stopped) return;
+    bool ended = WaitFor([&] { return s.background->HasEnded() || AnswerableDialog(s.background->Pid()); }, 30000);
+    Window box = AnswerableDialog(s.background->Pid());
+    if (box) Fail(s, d, "the second program showed [" + box.Caption() + "]");
+    else if (!ended) Fail(s, d, "the second program did not end");
+    else if (std::to_string(s.background->Exit(0)) != code) Fail(s, d, "it ended with another exit code");
+    s.background.reset();
+}
+
+// Kills the run while it writes a file into the folder: as soon as a file there was written after
+// this directive began.
+void DoKillWhileCopying(State& s, const Directive& d) {
+    std::string folder = Expand(s, d.value);
+    FILETIME start;
+    GetSystemTimeAsFileTime(&start);
+    bool writing = false;
+    for (DWORD began = GetTickCount(); !writing && s.run && !s.run->HasEnded() && GetTickCount() - began < 60000;) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && CompareFileTime(&found.ftLastWriteTime, &start) > 0)
+                writing = true;
+        } while (!writing && FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    if (!writing) Fail(s, d, "the run wrote nothing there");
+    EndRun(s);
+}
+
+// Waits until the run's progress window shows the text in its phase or item line (at once for
+// an empty text); then the run is killed, or its background window is closed.
+void DoInterrupt(State& s, const Directive& d) {
+    std::string text = Unescape(Expand(s, d.value));
+    // The lines are read through a message the program answers only while it pumps: asked again
+    // at once after each answer, they show the file in the pump right before its copy begins.
+    bool seen = text.empty();
+    Window progress;
+    for (DWORD start = GetTickCount(); !seen && s.run && !s.run->HasEnded() && GetTickCount() - start < 60000;) {
+        if (!progress) progress = ProgressWindowOf(s.run->Pid());
+        seen = progress && (progress.Text(101).find(text) != std::string::npos ||
+                            progress.Text(102).find(text) != std::string::npos);
+    }
+    if (!seen) {
+        Fail(s, d, "the progress window never showed it");
         s.stopped = true;
         return;
     }
-    std::string caption = Unescape(Expand(s, parts[0]));
-    std::string text = Unescape(Expand(s, parts[1]));
-    if (shown.caption != caption || shown.text.find(text) == std::string::npos) {
-        Fail(s, d, "the box shown was [" + shown.caption + ": " + Printable(shown.text) + "]");
-        s.stopped = true;
-        return;
-    }
-    shown.window.Press(ButtonId(parts[2]));
-    if (!shown.window.WaitGone(10000)) {
-        Fail(s, d, "the box did not close");
-        s.stopped = true;
+    if (d.key == "kill") {
+        EndRun(s);
+    } else {
+        PostMessageA(s.run->MainWindow(0).Handle(), WM_CLOSE, 0, 0);
     }
 }
 
@@ -470,7 +551,9 @@ void Perform(State& s, const Directive& d) {
     } else if (k == "file" && SplitAssignment(s, d.value, &left, &right)) {
         WriteFile(left, right);
     } else if (k == "bigfile" && SplitAssignment(s, d.value, &left, &right)) {
-        WriteFile(left, robustness::PseudoRandomBytes(std::stoul(right), 7));
+        size_t blank = right.find(' ');
+        unsigned seed = blank == std::string::npos ? 7 : static_cast<unsigned>(std::stoul(right.substr(blank)));
+        WriteFile(left, robustness::PseudoRandomBytes(std::stoul(right), seed));
     } else if (k == "copy" && SplitAssignment(s, d.value, &left, &right)) {
         Check(s, d, CopyTree(left, Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)))), "could not copy");
     } else if (k == "mkdir") {
@@ -493,8 +576,33 @@ void Perform(State& s, const Directive& d) {
         DoRegistry(s, d, true);
     } else if (k == "run") {
         DoRun(s, d);
+    } else if (k == "start") {
+        DoRun(s, d);
+    } else if (k == "stop") {
+        s.background.reset();
     } else if (k == "box") {
         DoBox(s, d);
+    } else if (k == "await") {
+        std::vector<std::string> parts = SplitBars(d.value);
+        DoAwait(s, d, parts[0], parts.size() > 1 ? parts[1] : "");
+    } else if (k == "press") {
+        DoPress(s, d, d.value);
+    } else if (k == "also") {
+        DoAlso(s, d);
+    } else if (k == "foreground") {
+        HWND front = GetForegroundWindow();
+        Check(s, d, front != nullptr && Window(front).Caption() == Unescape(Expand(s, d.value)),
+              "the window in front is [" + Window(front).Caption() + "]");
+    } else if (k == "kill-copying") {
+        DoKillWhileCopying(s, d);
+    } else if (k == "kill" || k == "close") {
+        DoInterrupt(s, d);
+    } else if (k == "sleep") {
+        Sleep(static_cast<DWORD>(std::stoul(d.value)));
+    } else if (k == "skip") {
+        std::printf("NOT COVERED: %s\n", d.value.c_str());
+        s.notCovered = true;
+        s.stopped = true;
     } else if (k == "nowindow") {
         s.noWindow = true;
     } else if (k == "exit") {
@@ -508,6 +616,9 @@ void Perform(State& s, const Directive& d) {
     } else if (k == "content" && SplitAssignment(s, d.value, &left, &right)) {
         std::string bytes = ReadFileBytes(left);
         Check(s, d, bytes == right, "it holds \"" + Printable(bytes) + "\"");
+    } else if (k == "same" && SplitAssignment(s, d.value, &left, &right)) {
+        std::string other = Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)));
+        Check(s, d, ReadFileBytes(left) == ReadFileBytes(other), "the two files differ");
     } else if (k == "files" && SplitAssignment(s, d.value, &left, &right)) {
         std::string listing = Listing(left);
         Check(s, d, listing == right, "the folder holds " + listing);
@@ -519,6 +630,34 @@ void Perform(State& s, const Directive& d) {
         Check(s, d, SplitKey(Expand(s, d.value), &root, &key) && !RegistryKeyExists(root, key), "the key is there");
     } else if (k == "mount") {
         DoMount(s, d);
+    } else if (k == "readonly") {
+        std::string unixPath = robustness::UnixPathOf(Expand(s, d.value));
+        Check(s, d, robustness::RunUnixShell("mount -o remount,ro " + robustness::ShellQuoted(unixPath)),
+              "the volume could not be made read-only");
+    } else if (k == "delete") {
+        std::string path = Expand(s, d.value);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        Check(s, d, DeleteFileA(path.c_str()) != FALSE, "could not delete it");
+    } else if (k == "symlink" && SplitAssignment(s, d.value, &left, &right)) {
+        std::string target = Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)));
+        Check(s, d, robustness::RunUnixShell("ln -sfn " + robustness::ShellQuoted(robustness::UnixPathOf(target)) +
+                                             " " + robustness::ShellQuoted(robustness::UnixPathOf(left))),
+              "could not make the link");
+    } else if (k == "link" && SplitAssignment(s, d.value, &left, &right)) {
+        Shortcut link = ReadShortcut(left);
+        Check(s, d, link.exists && link.target + (link.arguments.empty() ? "" : " " + link.arguments) == right,
+              link.exists ? "it points at " + link.target + " " + link.arguments : "there is no shortcut");
+    } else if (k == "attributes" && SplitAssignment(s, d.value, &left, &right)) {
+        FileFacts facts = Facts(left);
+        std::string letters;
+        if (facts.attributes & FILE_ATTRIBUTE_READONLY) letters += 'R';
+        if (facts.attributes & FILE_ATTRIBUTE_HIDDEN) letters += 'H';
+        if (facts.attributes & FILE_ATTRIBUTE_SYSTEM) letters += 'S';
+        if (facts.attributes & FILE_ATTRIBUTE_ARCHIVE) letters += 'A';
+        Check(s, d, facts.exists && letters == right, "its attributes are " + letters);
+    } else if (k == "enabled" && SplitAssignment(s, d.value, &left, &right)) {
+        Check(s, d, s.shown.window && s.shown.window.IsEnabled(std::stoi(left)) == (right == "1"),
+              "the control is not as expected");
     } else {
         Fail(s, d, "unknown directive, or its value is not written as the format asks");
     }
@@ -526,6 +665,7 @@ void Perform(State& s, const Directive& d) {
 
 void CleanUp(State& s) {
     EndRun(s);
+    s.background.reset();
     for (auto& held : s.held) CloseHandle(held.second);
     for (const std::string& path : s.footprints) RemoveFootprint(path);
     for (const std::string& mount : s.mounts)
