@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "install/shell_link.h"
+#include "files/shell_link.h"
 #include "win_test_support.h"
 
 namespace {
@@ -160,4 +160,46 @@ TEST_CASE("a link path that does not fit with .lnk writes nothing, one that just
     CreateShellLink(fits.c_str(), (base + "\\App.exe").c_str(), nullptr);
     CHECK(PathExists(fits + ".lnk"));
     CHECK(FolderNames(base).size() == 2);
+}
+
+TEST_CASE("the target is read back from a shortcut, also after the target was deleted") {
+    std::string base = FreshFolder("links-read");
+    const std::string target = base + "\\Gr\xFC\xDF" "e.exe";
+    WriteFileBytes(target, "MZ");
+    CreateShellLink((base + "\\Gru\xDF").c_str(), target.c_str(), "/U");
+    CHECK(std::string(ShellLinkTarget((base + "\\Gru\xDF.lnk").c_str()).CStr()) == target);
+    REQUIRE(DeleteFileA(target.c_str()));
+    CHECK(std::string(ShellLinkTarget((base + "\\Gru\xDF.lnk").c_str()).CStr()) == target);
+    // no file, and a file of that name that is no shortcut: no target
+    CHECK(ShellLinkTarget((base + "\\Fehlt.lnk").c_str()).IsEmpty());
+    WriteFileBytes(base + "\\Text.lnk", "kein Verweis");
+    CHECK(ShellLinkTarget((base + "\\Text.lnk").c_str()).IsEmpty());
+    CHECK(ShellLinkTarget(nullptr).IsEmpty());
+}
+
+TEST_CASE("a shortcut is deleted only when it points at the given target") {
+    std::string base = FreshFolder("links-delete");
+    const std::string own = base + "\\Eigen\\Prog.exe";
+    const std::string other = base + "\\Fremd\\Prog.exe";
+    CreateDirectoryA((base + "\\Eigen").c_str(), nullptr);
+    CreateDirectoryA((base + "\\Fremd").c_str(), nullptr);
+    WriteFileBytes(own, "MZ");
+    WriteFileBytes(other, "MZ");
+    CreateShellLink((base + "\\Eigener").c_str(), own.c_str(), nullptr);
+    CreateShellLink((base + "\\Fremder").c_str(), other.c_str(), nullptr);
+    WriteFileBytes(base + "\\Text.lnk", "kein Verweis");
+    SetFileAttributesA((base + "\\Eigener.lnk").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    CHECK_FALSE(DeleteShellLinkTo((base + "\\Fremder.lnk").c_str(), own.c_str()));
+    CHECK_FALSE(DeleteShellLinkTo((base + "\\Text.lnk").c_str(), own.c_str()));
+    CHECK_FALSE(DeleteShellLinkTo((base + "\\Fehlt.lnk").c_str(), own.c_str()));
+    CHECK_FALSE(DeleteShellLinkTo((base + "\\Eigener.lnk").c_str(), ""));
+    CHECK(FolderNames(base) ==
+          std::vector<std::string>{"Eigen", "Eigener.lnk", "Fremd", "Fremder.lnk", "Text.lnk"});
+    // letter case does not count, as in the file system; a read-only shortcut goes too
+    std::string ownUpper = own;
+    for (char& c : ownUpper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    CHECK(DeleteShellLinkTo((base + "\\Eigener.lnk").c_str(), ownUpper.c_str()));
+    CHECK(FolderNames(base) == std::vector<std::string>{"Eigen", "Fremd", "Fremder.lnk", "Text.lnk"});
+    CHECK(ReadFileBytes(base + "\\Text.lnk") == "kein Verweis");
 }

@@ -1,0 +1,91 @@
+// Shortcut files through the shell's shell-link object, one COM session per shortcut.
+#include "files/shell_link.h"
+
+#include <objidl.h>
+#include <shobjidl.h>
+
+#include "files/file_path_rules.h"
+#include "support/text_helpers.h"
+#include "support/win_support.h"
+
+namespace {
+
+// Defined here so that the program needs no import library for them.
+const GUID kClsidShellLink = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const GUID kIidShellLinkA = {0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const GUID kIidPersistFile = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+void SaveShellLink(const wchar_t* fileName, const char* target, const char* arguments) {
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&file)))) {
+        link->SetPath(target);
+        link->SetWorkingDirectory(PathFolderPart(target).CStr());
+        link->SetArguments(arguments != nullptr ? arguments : "");
+        link->SetShowCmd(SW_SHOWNORMAL);
+        file->Save(fileName, TRUE);
+        file->Release();
+    }
+    link->Release();
+}
+
+// GetPath reads the stored path and resolves nothing, so it works for a target that is gone.
+void LoadShellLinkTarget(const wchar_t* fileName, LongText& target) {
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&file)))) {
+        if (SUCCEEDED(file->Load(fileName, STGM_READ)) &&
+            link->GetPath(target.RawData(), static_cast<int>(target.RawSize()), nullptr, 0) == S_OK)
+            target.Adopt();
+        file->Release();
+    }
+    link->Release();
+}
+
+bool ToWideName(const char* fileName, wchar_t (&wideName)[kPathWidth]) {
+    return MultiByteToWideChar(CP_ACP, 0, fileName, -1, wideName, kPathWidth) != 0;
+}
+
+}  // namespace
+
+void CreateShellLink(const char* linkPath, const char* target, const char* arguments) {
+    if (!FitsWindowsPath(target) || !FileExists(target)) return;
+    WorkPath fileName;
+    fileName.Assign(linkPath);
+    fileName.Append(".lnk");
+    if (linkPath == nullptr || !fileName.Fits()) return;
+    wchar_t wideName[kPathWidth];
+    if (!ToWideName(fileName.CStr(), wideName)) return;
+    HRESULT initialized = CoInitialize(nullptr);
+    SaveShellLink(wideName, target, arguments);
+    // Only a successful CoInitialize (S_OK or S_FALSE) is to be balanced.
+    if (SUCCEEDED(initialized)) CoUninitialize();
+}
+
+LongText ShellLinkTarget(const char* linkFile) {
+    LongText target;
+    wchar_t wideName[kPathWidth];
+    if (linkFile == nullptr || !FitsWindowsPath(linkFile) || !FileExists(linkFile) || !ToWideName(linkFile, wideName))
+        return target;
+    HRESULT initialized = CoInitialize(nullptr);
+    LoadShellLinkTarget(wideName, target);
+    if (SUCCEEDED(initialized)) CoUninitialize();
+    return target;
+}
+
+bool DeleteShellLinkTo(const char* linkFile, const char* target) {
+    if (target == nullptr || target[0] == 0) return false;
+    LongText stored = ShellLinkTarget(linkFile);
+    if (stored.IsEmpty() || !EqualsNoCase(stored.CStr(), target)) return false;
+    // Attributes set on a link of the file system could reach the file it points to.
+    DWORD attributes = GetFileAttributesA(linkFile);
+    if (attributes != INVALID_FILE_ATTRIBUTES && !IsLinkAttributes(attributes))
+        SetFileAttributesA(linkFile, FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(linkFile) != FALSE;
+}
