@@ -3,10 +3,30 @@
 
 #include "list/install_context.h"
 #include "list/list_rules.h"
+#include "support/text_helpers.h"
+#include "support/win_support.h"
+
+namespace {
+
+// Windows starts every shortcut in a startup folder at logon, the uninstall shortcut too. Only an
+// installation that makes a group is concerned; the folder is compared as Windows knows it.
+bool GroupIsStartupFolder() {
+    if (g_ctx.CopyOnlyMode || g_ctx.ProgramsDir.IsEmpty() || !IsListValueSet(g_ctx.AppName)) return false;
+    WorkPath group = JoinPath(g_ctx.ProgramsDir.CStr(), g_ctx.AppName.CStr());
+    return group.Fits() && IsStartupFolder(group.CStr());
+}
+
+}  // namespace
 
 bool RefuseBadList(HWND owner, bool uninstalling) {
     ListProblem problem;
-    if (CheckListValues(g_ctx, &problem)) return false;
+    bool usable = CheckListValues(g_ctx, &problem);
+    // An uninstall still removes such an installation's shortcuts; only the group folder stays.
+    if (usable && !uninstalling && GroupIsStartupFolder()) {
+        problem = StartupGroupProblem(g_ctx.AppName.CStr());
+        usable = false;
+    }
+    if (usable) return false;
     ComposeListProblemText(problem, uninstalling, g_ctx.ScratchText);
     MessageBoxA(owner, g_ctx.ScratchText.CStr(), uninstalling ? kUninstallRefusedCaption : kInstallRefusedCaption,
                 MB_ICONHAND);

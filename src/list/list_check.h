@@ -4,5 +4,6 @@
 #include <windows.h>
 
 // Shows why the list may not be used (a value that leads out of its folder, a folder that does
-// not fit, ...) in a box owned by owner; true when the list was refused.
+// not fit, ...) in a box owned by owner; true when the list was refused. An install also refuses
+// an AppName whose start-menu group would be a startup folder.
 bool RefuseBadList(HWND owner, bool uninstalling);

@@ -131,6 +131,8 @@ const char* ProblemReason(ListProblemKind kind) {
         return "Die Zeichen < > \" | ? * und Steuerzeichen sind in Ordnernamen nicht erlaubt.";
     case ListProblemKind::DeviceName:
         return "Gerätenamen (wie CON, NUL oder COM1) sind als Datei- und Ordnernamen nicht erlaubt.";
+    case ListProblemKind::StartupGroup:
+        return "Die Programmgruppe wäre der Autostart-Ordner: Die Deinstallation würde bei jeder Anmeldung starten.";
     case ListProblemKind::None:
         break;
     }
@@ -200,6 +202,12 @@ bool CheckListValues(const InstallContext& context, ListProblem* problem) {
     for (int i = 1; i < kListEntryCount; ++i)
         if (!CheckEntry(context.InstallList[i], i, problem)) return false;
     return true;
+}
+
+ListProblem StartupGroupProblem(const char* appName) {
+    ListProblem problem;
+    SetProblem(&problem, ListProblemKind::StartupGroup, "General", "AppName", appName != nullptr ? appName : "");
+    return problem;
 }
 
 void ComposeListProblemText(const ListProblem& problem, bool uninstalling, ScratchBuffer& out) {

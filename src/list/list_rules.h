@@ -14,6 +14,7 @@ enum class ListProblemKind {
     TooLong,           // the program folder or the start-menu group does not fit
     BadCharacter,      // a character Windows refuses in folder names: < > " | ? * or a control character
     DeviceName,        // a name Windows takes for a device, such as CON, NUL or COM1.txt
+    StartupGroup,      // the start-menu group would be a startup folder, run at every logon
 };
 
 struct ListProblem {
@@ -37,6 +38,10 @@ bool NamesFolder(const char* value);
 // group or the desktop, and the composed program folder and group. True when the list may be
 // used; otherwise problem names the first value that may not.
 bool CheckListValues(const InstallContext& context, ListProblem* problem);
+
+// The problem of an AppName whose start-menu group is a startup folder, which only Windows can
+// tell (the folder's name depends on the user's language).
+ListProblem StartupGroupProblem(const char* appName);
 
 extern const char kInstallRefusedCaption[];
 extern const char kUninstallRefusedCaption[];

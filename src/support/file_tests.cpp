@@ -1,5 +1,6 @@
 // Existence tests through the first match of a directory search, so wildcards are accepted, and
 // the identity of a file whatever its path's spelling.
+#include "support/text_helpers.h"
 #include "support/win_support.h"
 
 static DWORD FirstMatchAttributes(const char* path, bool* found) {
@@ -51,4 +52,8 @@ bool SameIdentity(const FileIdentity& first, const FileIdentity& second) {
 bool IsSameFile(const char* first, const char* second) {
     FileIdentity a = IdentityOf(first);
     return a.Known && SameIdentity(a, IdentityOf(second));
+}
+
+bool IsSameFolder(const char* first, const char* second) {
+    return SameFolderText(first, second) || IsSameFile(first, second);
 }

@@ -1,4 +1,4 @@
-// Start-menu programs folder and desktop, for the current user or for all users.
+// Start-menu programs folder, desktop and startup folder, for the current user or for all users.
 #include "support/win_support.h"
 
 static const char kUserShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
@@ -39,4 +39,13 @@ ShellFolderText GetShellFolder(const char* name, bool allUsers) {
         return GetCommonShellFolder(common.CStr());
     }
     return GetUserShellFolder(name);
+}
+
+static bool IsShellStartupFolder(const char* folder, bool allUsers) {
+    ShellFolderText startup = GetShellFolder("Startup", allUsers);
+    return startup.Fits() && NamesAFolder(startup.CStr()) && IsSameFolder(folder, startup.CStr());
+}
+
+bool IsStartupFolder(const char* folder) {
+    return IsShellStartupFolder(folder, false) || IsShellStartupFolder(folder, true);
 }

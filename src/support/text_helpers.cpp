@@ -49,6 +49,22 @@ bool EqualsNoCase(const char* a, const char* b) {
     return *a == *b;
 }
 
+// The length without the separators at the end.
+static size_t LengthWithoutTrailingSeparators(const char* path) {
+    size_t n = TextLength(path);
+    while (n > 0 && (path[n - 1] == '\\' || path[n - 1] == '/')) --n;
+    return n;
+}
+
+bool SameFolderText(const char* a, const char* b) {
+    if (a == nullptr || b == nullptr) return false;
+    size_t n = LengthWithoutTrailingSeparators(a);
+    if (n == 0 || n != LengthWithoutTrailingSeparators(b)) return false;
+    for (size_t i = 0; i < n; ++i)
+        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+    return true;
+}
+
 static const char* LastBackslash(const char* path) {
     const char* last = nullptr;
     for (const char* p = path; *p != 0; ++p)

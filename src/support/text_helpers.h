@@ -31,3 +31,7 @@ WorkPath JoinPath(const char* folder, const char* name);
 // ASCII-only letter case helpers (the list rules never touch umlauts).
 char UpperAscii(char c);
 bool EqualsNoCase(const char* a, const char* b);
+// True when two folder paths are spelled alike but for ASCII letter case and separators at the
+// end (C:\Programme\Gamma\ and c:\programme\gamma). A text that is empty without them names no
+// folder and matches nothing.
+bool SameFolderText(const char* a, const char* b);

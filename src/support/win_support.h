@@ -29,6 +29,10 @@ bool SameIdentity(const FileIdentity& first, const FileIdentity& second);
 // Both paths are known and open as the same file or folder.
 bool IsSameFile(const char* first, const char* second);
 
+// Both paths name the same folder: spelled alike but for letter case and separators at the end,
+// or both open as the same folder (short names, umlauts in another case).
+bool IsSameFolder(const char* first, const char* second);
+
 // A link (symbolic link or junction): never entered, and attributes set on it could reach the
 // file it points to.
 inline bool IsLinkAttributes(DWORD attributes) {
@@ -69,6 +73,9 @@ using ShellFolderText = PathBuffer<501>;
 ShellFolderText GetShellFolder(const char* name, bool allUsers);
 ShellFolderText GetUserShellFolder(const char* valueName);
 ShellFolderText GetCommonShellFolder(const char* valueName);
+// True when the folder is the current user's or all users' startup folder, whatever the shell
+// names it in the user's language: Windows starts every shortcut in it at logon.
+bool IsStartupFolder(const char* folder);
 
 // The full path of this program, or an empty text when it does not fit.
 WorkPath ModulePath();

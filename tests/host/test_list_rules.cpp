@@ -160,6 +160,18 @@ TEST_CASE("the refusal texts for install and uninstall") {
     CHECK(std::string(kInstallRefusedCaption) == "Installation abgebrochen");
 }
 
+TEST_CASE("an AppName whose group would be a startup folder is named with its own reason") {
+    ListProblem problem = StartupGroupProblem("StartUp");
+    CHECK(problem.Kind == ListProblemKind::StartupGroup);
+    ScratchBuffer text;
+    ComposeListProblemText(problem, false, text);
+    CHECK(std::string(text.CStr()) ==
+          "Dieser Eintrag in SETUP.LST ist nicht zul\xE4ssig:\r\r[General]\rAppName=StartUp\r\r"
+          "Die Programmgruppe w\xE4re der Autostart-Ordner: Die Deinstallation w\xFCrde bei jeder Anmeldung "
+          "starten.\r\rEs wurde nichts installiert.");
+    CHECK(std::string(StartupGroupProblem(nullptr).Value).empty());
+}
+
 TEST_CASE("a program folder or start-menu group that was cut is refused") {
     InstallContext& context = AcceptableContext();
     context.TargetDir.Assign(std::string(200, 'x').c_str());

@@ -91,3 +91,30 @@ TEST_CASE("EqualsNoCase and UpperAscii") {
     CHECK(UpperAscii('q') == 'Q');
     CHECK(UpperAscii('\xE4') == '\xE4');
 }
+
+TEST_CASE("SameFolderText ignores ASCII letter case and the separators at the end, nothing else") {
+    struct Row { const char* a; const char* b; bool same; };
+    const Row rows[] = {
+        {"C:\\Programme\\Gamma 1", "C:\\Programme\\Gamma 1", true},
+        {"C:\\Programme\\Gamma 1\\", "c:\\PROGRAMME\\gamma 1", true},
+        {"C:\\Programme\\Gamma 1", "C:\\Programme\\Gamma 1\\\\", true},
+        {"C:\\Programme\\Gamma 1/", "C:\\Programme\\Gamma 1", true},
+        {"C:\\Programme\\Gamma 1", "C:\\Programme\\Gamma 2", false},
+        {"C:\\Programme\\Gamma", "C:\\Programme\\Gamma 1", false},
+        {"C:\\Programme\\Gamma 1", "C:\\Programme\\Gamma", false},
+        {"C:\\Programme\\Gamma", "C:\\Programme\\Gamma.", false},
+        {"C:\\Programme\\Gamma/1", "C:\\Programme\\Gamma\\1", false},
+        {"C:\\Programme\\\xE4rger", "C:\\Programme\\\xC4rger", false},
+        {"", "", false},
+        {"\\", "\\\\", false},
+        {"", "C:\\Programme", false},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(std::string(row.a));
+        CAPTURE(std::string(row.b));
+        CHECK(SameFolderText(row.a, row.b) == row.same);
+        CHECK(SameFolderText(row.b, row.a) == row.same);
+    }
+    CHECK_FALSE(SameFolderText(nullptr, "C:\\"));
+    CHECK_FALSE(SameFolderText("C:\\", nullptr));
+}
