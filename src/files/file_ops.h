@@ -31,6 +31,8 @@ void DeleteMatchingFiles(HWND owner, const char* pattern, SpareFile spare);
 // each file or folder it cannot remove. Links to folders are removed, never entered; a folder
 // that is a link itself, an empty text or a bare drive is not touched at all.
 void DeleteFolderTree(HWND owner, const char* folder);
+// True when the folder (or the folder a link points to) exists and holds no file or sub-folder.
+bool IsFolderEmpty(const char* folder);
 // Removes an empty folder, or a link to a folder as the link itself (never what it points to).
 // True when it was removed.
 bool RemoveFolderOrLink(const char* folder);

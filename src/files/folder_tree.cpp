@@ -1,5 +1,6 @@
 // Deleting files: the files matching a pattern and the contents of a folder tree, each failure
-// reported in a box of its own. Links to folders are removed as links, never entered.
+// reported in a box of its own. Links to folders are removed as links, never entered. And the
+// test whether a folder is empty, before it is removed.
 #include "files/file_ops.h"
 #include "files/file_path_rules.h"
 #include "files/progress_item.h"
@@ -102,4 +103,20 @@ void DeleteFolderTree(HWND owner, const char* folder) {
     DWORD attributes = GetFileAttributesA(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES || IsLinkAttributes(attributes)) return;
     DeleteFound(owner, pattern.CStr(), nullptr, true);
+}
+
+bool IsFolderEmpty(const char* folder) {
+    WorkPath pattern = JoinPath(folder, "*");
+    if (IsDriveOrRoot(folder) || !pattern.Fits() || !FolderExists(JoinPath(folder, ".").CStr())) return false;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.CStr(), &found);
+    // A folder that cannot be searched is not known to be empty.
+    if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    bool empty = true;
+    do {
+        bool dots = lstrcmpA(found.cFileName, ".") == 0 || lstrcmpA(found.cFileName, "..") == 0;
+        if (!dots) empty = false;
+    } while (empty && FindNextFileA(search, &found));
+    FindClose(search);
+    return empty;
 }

@@ -56,6 +56,10 @@ WorkPath InstalledFilePath(const char* folder, const char* files) {
     return path;
 }
 
+WorkPath ShortcutTargetFor(const char* folder, const char* files) {
+    return JoinPath(folder, files);
+}
+
 bool IsSystemFolderPath(const char* path, const InstallFolders& folders) {
     return ContainsFolder(path, folders.WindowsDir) || ContainsFolder(path, folders.SystemDir) ||
            ContainsFolder(path, folders.FontsDir);

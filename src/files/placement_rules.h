@@ -30,6 +30,11 @@ bool IsProgramSubFolder(const char* altFolder);
 // folder part ("Bin\Tool.exe") lies in the folder as Tool.exe.
 WorkPath InstalledFilePath(const char* folder, const char* files);
 
+// What the shortcuts of an entry point at: its folder joined with the whole listed value, as the
+// install run made them. The uninstall removes a shortcut of the entry's name only when it still
+// points there.
+WorkPath ShortcutTargetFor(const char* folder, const char* files);
+
 // True when the path lies in the Windows, System or Fonts folder (substring tests without regard
 // to letter case; an empty folder never matches).
 bool IsSystemFolderPath(const char* path, const InstallFolders& folders);

@@ -159,7 +159,7 @@ bool InstallListedFile(InstallRun& run, const ListEntry& entry, const WorkPath& 
     if (copied) run.AnyCopied = true;
     if (toFonts) LoadFont(entry.Files, dest);
 
-    WorkPath target = JoinPath(dest.CStr(), entry.Files.CStr());
+    WorkPath target = ShortcutTargetFor(dest.CStr(), entry.Files.CStr());
     CreateEntryShortcuts(entry, target);
     if (IsListValueSet(entry.Extensions))
         RegisterFileTypes(OpenCommandFor(target.CStr(), entry.Extensions.CStr()).CStr(), entry.Extensions.CStr());

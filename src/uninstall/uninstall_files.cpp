@@ -5,6 +5,7 @@
 #include "files/font_files.h"
 #include "files/placement_rules.h"
 #include "files/progress_item.h"
+#include "files/shell_link.h"
 #include "list/install_context.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
@@ -24,10 +25,14 @@ void RemoveFileTypes(const WorkPath& folder, const ListEntry& entry) {
     UnregisterFileTypes(command.CStr(), entry.Extensions.CStr());
 }
 
-void RemoveDesktopShortcut(const EntryText& name) {
+// Only while it still points at this installation's file: a shortcut of the same name may be
+// another program's.
+void RemoveDesktopShortcut(const WorkPath& folder, const ListEntry& entry) {
     ShellFolderText desktop = GetShellFolder("Desktop", g_ctx.AllUsersMode);
     WorkPath link;
-    if (desktop.Fits() && DesktopShortcutPath(desktop.CStr(), name.CStr(), &link)) DeleteFileA(link.CStr());
+    WorkPath target = ShortcutTargetFor(folder.CStr(), entry.Files.CStr());
+    if (desktop.Fits() && target.Fits() && DesktopShortcutPath(desktop.CStr(), entry.DesktopLinks.CStr(), &link))
+        DeleteShellLinkTo(link.CStr(), target.CStr());
 }
 
 bool MayDeleteSystemFile(const char* path) {
@@ -70,7 +75,7 @@ void RemoveInstalledFiles() {
         if (!folder.Fits()) continue;
         // The install run registers every entry whose list of extensions is not empty.
         if (IsListValueSet(entry.Extensions)) RemoveFileTypes(folder, entry);
-        if (IsListValueSet(entry.DesktopLinks)) RemoveDesktopShortcut(entry.DesktopLinks);
+        if (IsListValueSet(entry.DesktopLinks)) RemoveDesktopShortcut(folder, entry);
         WorkPath path = InstalledFilePath(folder.CStr(), entry.Files.CStr());
         if (!path.Fits()) continue;
         RemoveListedFile(path, entry.Files, folders);

@@ -5,6 +5,7 @@
 
 #include "files/file_ops.h"
 #include "files/placement_rules.h"
+#include "files/shell_link.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 #include "ui/progress_window.h"
@@ -21,12 +22,28 @@ void ClearListCopyAttributes() {
     if (list.Fits()) SetFileAttributesA(list.CStr(), FILE_ATTRIBUTE_NORMAL);
 }
 
-// The group with every start-menu shortcut of the installation, the uninstall shortcut included.
+void RemoveGroupShortcut(const WorkPath& group, const char* name, const WorkPath& target) {
+    WorkPath link = JoinPath(group.CStr(), name);
+    link.Append(".lnk");
+    if (link.Fits() && target.Fits()) DeleteShellLinkTo(link.CStr(), target.CStr());
+}
+
+// The group is shared by name with any other program: only the shortcuts this installation
+// made go, each while it still points at this installation's file, and the folder only when
+// nothing else is left in it. A startup folder, which older installations could take as their
+// group, always stays.
 void RemoveProgramGroup() {
     WorkPath group;
     if (!ProgramGroupFolder(g_ctx.ProgramsDir.CStr(), g_ctx.AppName.CStr(), &group)) return;
-    DeleteFolderTree(g_ctx.ProgressWindow, group.CStr());
-    RemoveFolderOrLink(group.CStr());
+    InstallFolders folders = ContextFolders();
+    for (int i = 1; i < kListEntryCount; ++i) {
+        const ListEntry& entry = g_ctx.InstallList[i];
+        if (!IsListValueSet(entry.Files) || !IsListValueSet(entry.Links)) continue;
+        WorkPath folder = InstalledFolderFor(entry.AltFolder.CStr(), folders);
+        RemoveGroupShortcut(group, entry.Links.CStr(), ShortcutTargetFor(folder.CStr(), entry.Files.CStr()));
+    }
+    RemoveGroupShortcut(group, kUninstallLinkName, JoinPath(g_ctx.TargetDir.CStr(), kUninstallerFileName));
+    if (IsFolderEmpty(group.CStr()) && !IsStartupFolder(group.CStr())) RemoveFolderOrLink(group.CStr());
 }
 
 // The key holds values only (the install run writes no sub-keys), so deleting it removes every

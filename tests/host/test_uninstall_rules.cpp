@@ -153,3 +153,12 @@ TEST_CASE("the desktop shortcut lies in the desktop folder or is not looked for"
     CHECK(link.Length() == 0);
     CHECK_FALSE(DesktopShortcutPath(std::string(252, 'd').c_str(), "Kartei", &link));
 }
+
+TEST_CASE("an entry's shortcuts point at its folder joined with the whole listed value") {
+    CHECK(std::string(ShortcutTargetFor("C:\\Program Files\\Kartei", "Kartei.exe").CStr()) ==
+          "C:\\Program Files\\Kartei\\Kartei.exe");
+    CHECK(std::string(ShortcutTargetFor("C:\\WINDOWS\\", "Hilfe.hlp").CStr()) == "C:\\WINDOWS\\Hilfe.hlp");
+    CHECK(std::string(ShortcutTargetFor("C:\\Program Files\\Kartei", "Bin\\Tool.exe").CStr()) ==
+          "C:\\Program Files\\Kartei\\Bin\\Tool.exe");
+    CHECK_FALSE(ShortcutTargetFor(std::string(250, 'p').c_str(), "Kartei.exe").Fits());
+}

@@ -819,6 +819,26 @@ TEST_CASE("RemoveFolderOrLink removes an empty folder only") {
     CHECK_FALSE(RemoveFolderOrLink((folder + "\\missing").c_str()));
 }
 
+TEST_CASE("IsFolderEmpty: a folder without files and sub-folders, not a missing one or a file") {
+    std::string folder = FreshFolder("empty-folder");
+    CreateDirectoryA((folder + "\\empty").c_str(), nullptr);
+    CreateDirectoryA((folder + "\\with-file").c_str(), nullptr);
+    WriteFileBytes(folder + "\\with-file\\x.lnk", "x");
+    CreateDirectoryA((folder + "\\with-folder").c_str(), nullptr);
+    CreateDirectoryA((folder + "\\with-folder\\sub").c_str(), nullptr);
+    CreateDirectoryA((folder + "\\with-hidden").c_str(), nullptr);
+    WriteFileBytes(folder + "\\with-hidden\\desktop.ini", "h");
+    SetFileAttributesA((folder + "\\with-hidden\\desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    CHECK(IsFolderEmpty((folder + "\\empty").c_str()));
+    CHECK(IsFolderEmpty((folder + "\\empty\\").c_str()));
+    CHECK_FALSE(IsFolderEmpty((folder + "\\with-file").c_str()));
+    CHECK_FALSE(IsFolderEmpty((folder + "\\with-folder").c_str()));
+    CHECK_FALSE(IsFolderEmpty((folder + "\\with-hidden").c_str()));
+    CHECK_FALSE(IsFolderEmpty((folder + "\\missing").c_str()));
+    CHECK_FALSE(IsFolderEmpty((folder + "\\with-file\\x.lnk").c_str()));
+    CHECK_FALSE(IsFolderEmpty(""));
+}
+
 TEST_CASE("DeleteMatchingFiles deletes the matching files of the pattern's folder like DeleteFolderTree") {
     std::string folder = FreshFolder("match-delete");
     WriteFileBytes(folder + "\\a.txt", "a");
