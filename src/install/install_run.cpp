@@ -11,6 +11,7 @@
 #include "files/placement_rules.h"
 #include "files/progress_item.h"
 #include "files/shell_link.h"
+#include "files/uninstall_entry.h"
 #include "install/install_texts.h"
 #include "list/install_context.h"
 #include "list/list_check.h"
@@ -315,10 +316,25 @@ void StartRunOnce(HWND owner) {
     MessageBoxA(owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_ICONHAND);
 }
 
+// One application name has one uninstall entry and one start-menu group: an installation in
+// another folder would take both from the one already there, which then could no longer be
+// uninstalled, and whose uninstaller would remove the new one's. A folder that is gone holds no
+// installation any more, and its entry may be taken over.
+bool RefuseInstalledElsewhere(HWND owner) {
+    PathBuffer<1025> location = EntryInstallLocation(g_ctx.AppName.CStr());
+    if (location.IsEmpty() || IsSameFolder(location.CStr(), g_ctx.TargetDir.CStr())) return false;
+    WorkPath probe = JoinPath(location.CStr(), ".");
+    if (probe.Fits() && !FolderExists(probe.CStr())) return false;
+    ComposeInstalledElsewhereText(g_ctx.AppName.CStr(), location.CStr(), g_ctx.ScratchText);
+    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kAbortCaption, MB_ICONHAND);
+    return true;
+}
+
 }  // namespace
 
 RunResult RunInstall(HWND owner) {
     if (RefuseBadList(owner, false)) return RunResult::Refused;
+    if (RefuseInstalledElsewhere(owner)) return RunResult::Refused;
     InstallRun run;
     run.Owner = owner;
     Prepare(run);

@@ -41,6 +41,15 @@ void ComposeSuccessText(const char* appName, bool copyOnly, ScratchBuffer& out) 
     }
 }
 
+void ComposeInstalledElsewhereText(const char* appName, const char* otherFolder, ScratchBuffer& out) {
+    out.Assign("Die Anwendung\r");
+    out.Append(appName);
+    out.Append("\rist bereits im Ordner\r\r");
+    out.Append(otherFolder);
+    out.Append("\r\rinstalliert. Deinstallieren Sie sie dort zuerst.\r\r");
+    out.Append("Es wurde nichts installiert.");
+}
+
 void ComposeRegistryImportError(const char* path, ScratchBuffer& out) {
     out.Assign("Fehler beim Registrieren von «");
     out.Append(path);

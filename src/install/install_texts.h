@@ -23,6 +23,9 @@ extern const char kUninstallLinkQuestion[];
 void ComposeSourceMissingQuestion(const char* sourcePath, ScratchBuffer& out);
 void ComposeSourceMissingAbort(const char* listedName, ScratchBuffer& out);
 void ComposeSuccessText(const char* appName, bool copyOnly, ScratchBuffer& out);
+// The refusal of an install while the application's uninstall entry names an installation in
+// another folder, which is to be uninstalled first.
+void ComposeInstalledElsewhereText(const char* appName, const char* otherFolder, ScratchBuffer& out);
 
 // "Fehler beim Registrieren von «path»" and "Fehler beim Ausführen von «path»".
 void ComposeRegistryImportError(const char* path, ScratchBuffer& out);

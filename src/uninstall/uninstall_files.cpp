@@ -6,6 +6,7 @@
 #include "files/placement_rules.h"
 #include "files/progress_item.h"
 #include "files/shell_link.h"
+#include "files/uninstall_entry.h"
 #include "list/install_context.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
@@ -26,8 +27,9 @@ void RemoveFileTypes(const WorkPath& folder, const ListEntry& entry) {
 }
 
 // Only while it still points at this installation's file: a shortcut of the same name may be
-// another program's.
+// another program's, or that of an installation of the same application in another folder.
 void RemoveDesktopShortcut(const WorkPath& folder, const ListEntry& entry) {
+    if (!EntryBelongsTo(g_ctx.AppName.CStr(), g_ctx.TargetDir.CStr())) return;
     ShellFolderText desktop = GetShellFolder("Desktop", g_ctx.AllUsersMode);
     WorkPath link;
     WorkPath target = ShortcutTargetFor(folder.CStr(), entry.Files.CStr());

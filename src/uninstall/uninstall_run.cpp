@@ -6,6 +6,7 @@
 #include "files/file_ops.h"
 #include "files/placement_rules.h"
 #include "files/shell_link.h"
+#include "files/uninstall_entry.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 #include "ui/progress_window.h"
@@ -35,6 +36,7 @@ void RemoveGroupShortcut(const WorkPath& group, const char* name, const WorkPath
 void RemoveProgramGroup() {
     WorkPath group;
     if (!ProgramGroupFolder(g_ctx.ProgramsDir.CStr(), g_ctx.AppName.CStr(), &group)) return;
+    if (!EntryBelongsTo(g_ctx.AppName.CStr(), g_ctx.TargetDir.CStr())) return;
     InstallFolders folders = ContextFolders();
     for (int i = 1; i < kListEntryCount; ++i) {
         const ListEntry& entry = g_ctx.InstallList[i];
@@ -47,9 +49,11 @@ void RemoveProgramGroup() {
 }
 
 // The key holds values only (the install run writes no sub-keys), so deleting it removes every
-// value the install run wrote.
+// value the install run wrote. An entry that names another folder belongs to an installation
+// there, made later under the same name.
 void RemoveUninstallEntry() {
     if (!IsListValueSet(g_ctx.AppName)) return;
+    if (!EntryBelongsTo(g_ctx.AppName.CStr(), g_ctx.TargetDir.CStr())) return;
     PathBuffer<256> key = UninstallKeyFor(g_ctx.AppName.CStr());
     if (key.Fits()) RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.CStr());
 }

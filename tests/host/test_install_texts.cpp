@@ -29,6 +29,19 @@ TEST_CASE("the install run's messages") {
     CHECK(std::string(kProgressInstallTitle) == "Installation l\xE4uft...");
 }
 
+TEST_CASE("an install refused for an installation in another folder names that folder") {
+    ScratchBuffer text;
+    ComposeInstalledElsewhereText("Gamma", "C:\\Program Files\\Gamma 1", text);
+    CHECK(std::string(text.CStr()) ==
+          "Die Anwendung\rGamma\rist bereits im Ordner\r\rC:\\Program Files\\Gamma 1\r\r"
+          "installiert. Deinstallieren Sie sie dort zuerst.\r\rEs wurde nichts installiert.");
+    // the longest folder a registry value can name is shown whole
+    std::string folder = "C:\\" + std::string(1021, 'g');
+    ComposeInstalledElsewhereText(std::string(79, 'a').c_str(), folder.c_str(), text);
+    CHECK(text.Fits());
+    CHECK(std::string(text.CStr()).find(folder + "\r\rinstalliert.") != std::string::npos);
+}
+
 TEST_CASE("the registry editor is started by its full path") {
     ScratchBuffer command;
     CHECK(ComposeRegistryImportCommand("C:\\windows", "C:\\Program Files\\App\\Daten.reg", true, command));
