@@ -401,3 +401,24 @@ TEST_CASE("a RunOnce document is opened through its association") {
     RemoveTree(opener);
     RemoveInstallation("Qv Document", "QvDocument");
 }
+
+TEST_CASE("an uninstall entry whose folder is gone lets an installation into another folder take it over") {
+    const std::string key = std::string(kUninstallKeyBase) + "Qv Verwaist";
+    RemoveInstallation("Qv Verwaist", "QvVerwaist 2");
+    RemoveTree(ProgramFilesDir() + "\\QvVerwaist 1");
+    // the entry an installation in QvVerwaist 1 left behind when its folder was deleted by hand
+    HKEY handle = nullptr;
+    REQUIRE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) ==
+            ERROR_SUCCESS);
+    const std::string gone = ProgramFilesDir() + "\\QvVerwaist 1";
+    RegSetValueExA(handle, "InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(gone.c_str()),
+                   static_cast<DWORD>(gone.size() + 1));
+    RegCloseKey(handle);
+    Package package("install-orphaned-entry");
+    package.List("[General]\r\nAppName=Qv Verwaist\r\nFolder=QvVerwaist 2\r\n[Files]\r\n1=a.txt\r\n").File("a.txt", "a");
+    Run run = package.Start("/S");
+    CHECK(run.Exit(60000) == 0);
+    CHECK(ReadFileBytes(ProgramFilesDir() + "\\QvVerwaist 2\\A.txt") == "a");
+    CheckUninstallEntry("Qv Verwaist", ProgramFilesDir() + "\\QvVerwaist 2");
+    RemoveInstallation("Qv Verwaist", "QvVerwaist 2");
+}
