@@ -1,0 +1,254 @@
+// Runs every row of rules.txt (a rule or helper of the program, its arguments and what it must
+// give), then every rule again with random arguments, which must stay within the widths.
+#include <doctest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <vector>
+
+#include "host_support.h"
+
+namespace {
+
+using Args = std::vector<const char*>;
+using Result = std::vector<std::string>;
+
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    for (size_t start = 0, end = 0; end != std::string::npos; start = end + separator.size())
+        parts.push_back(text.substr(start, std::min(end = text.find(separator, start), text.size()) - start));
+    return parts;
+}
+
+// The bytes a field stands for; false when it holds a brace that is no notation of rules.txt.
+bool Decode(std::string rest, std::string& bytes) {
+    static const std::regex token(R"(\{(CR|LF|TAB|blank|empty|\||x([0-9A-F]{2})|([^{}]+)\*([0-9]+))\})");
+    static const std::map<std::string, std::string> named = {{"CR", "\r"}, {"LF", "\n"}, {"TAB", "\t"}, {"blank", " "},
+                                                             {"empty", ""}, {"|", "|"}};
+    bool plain = true;
+    bytes.clear();
+    for (std::smatch m; std::regex_search(rest, m, token); rest = m.suffix().str()) {
+        plain = plain && m.prefix().str().find_first_of("{}") == std::string::npos;
+        bytes += m.prefix().str();
+        if (m[3].matched) for (int n = std::stoi(m[4]); n > 0; --n) bytes += m[3].str();
+        else bytes += m[2].matched ? std::string(1, static_cast<char>(std::stoi(m[2], nullptr, 16))) : named.at(m[1]);
+    }
+    bytes += rest;
+    return plain && rest.find_first_of("{}") == std::string::npos;
+}
+
+bool Flag(const char* text) { return std::string(text) == "true"; }
+Result Out(bool value) { return {value ? "true" : "false"}; }
+Result Out(char letter) { return {std::string(1, letter)}; }
+Result Out(ListProblemKind kind) {
+    const char* const names[] = {"None",    "DotFolder",    "Drive",     "LeadingBackslash", "NoProgramFolder",
+                                 "TooLong", "BadCharacter", "DeviceName"};
+    size_t k = static_cast<size_t>(kind);
+    return {k < 8 ? names[k] : "kind " + std::to_string(k)};
+}
+// A text, followed by "cut" when it did not fit its width.
+template <size_t Width>
+Result Out(const PathBuffer<Width>& text, Result before = {}) {
+    host::CheckWithin(text);
+    before.push_back(text.CStr());
+    if (!text.Fits()) before.push_back("cut");
+    return before;
+}
+Result Command(bool ok, const ScratchBuffer& text) {
+    return ok ? Out(text, {"true"}) : (host::CheckWithin(text), Result{"false"});
+}
+Result Position(const char* text, const char* found) { return {found ? std::to_string(found - text) : "none"}; }
+
+// The first problem of a list with a name, a folder and a start-menu group, after the changes key=value.
+Result CheckedList(const Args& changes) {
+    static InstallContext c;
+    c = InstallContext();
+    Args all = {"AppName=Meine Anwendung", "Folder=Meine Anwendung", "TargetDir=C:\\Program Files\\Meine Anwendung",
+                "ProgramsDir=C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs"};
+    all.insert(all.end(), changes.begin(), changes.end());
+    for (const char* change : all) {
+        std::string key(change, std::strchr(change, '=')), name = key.substr(0, key.find('.'));
+        ListEntry& e = c.InstallList[name == key ? 0 : std::atoi(key.c_str() + name.size() + 1)];
+        int found = 0;
+        auto set = [&](auto& field, const char* n) { if (name == n) field.Assign(change + key.size() + 1), ++found; };
+        set(c.AppName, "AppName"), set(c.Folder, "Folder"), set(c.TargetDir, "TargetDir"), set(c.RegFile, "RegFile");
+        set(c.ProgramsDir, "ProgramsDir"), set(c.RunOnce, "RunOnce"), set(e.Files, "Files"), set(e.Links, "Links");
+        set(e.DesktopLinks, "DesktopLinks"), set(e.AltFolder, "AltFolder"), set(e.WildCopy, "WildCopy");
+        set(e.WildSubFolder, "WildSubFolder");
+        REQUIRE_MESSAGE(found == 1, "no list value " << key);
+    }
+    ListProblem p;
+    bool accepted = CheckListValues(c, &p);
+    std::string named = " [" + std::string(p.Section) + "] " + p.Key.CStr() + "=" + p.Value;
+    CHECK(accepted == (p.Kind == ListProblemKind::None));
+    return {Out(p.Kind)[0] + (accepted ? "" : named)};
+}
+
+// The self-removal script: its line n and the number of lines, or refused (and cut).
+Result ScriptLine(const Args& a) {
+    static SelfRemovalScriptText script;
+    static std::string alt;
+    alt = a[4];
+    SelfRemovalScriptInput input;
+    input.IsNT = std::string(a[0]) == "NT", input.PurgeProgramFolder = true, input.AnswerLetter = 'J';
+    input.AppName = a[1], input.ProgramFolder = a[2], input.ScriptPath = a[3];
+    input.AltFolder = [](int) { return alt.c_str(); };
+    bool composed = ComposeSelfRemovalScript(input, script);
+    host::CheckWithin(script);
+    CHECK((script.Fits() || !composed));
+    if (!composed) return script.Fits() ? Result{"refused"} : Result{"refused", "cut"};
+    std::vector<std::string> lines = Split(script.CStr(), "\r\n");  // the last is what follows the last line break
+    size_t n = std::strtoul(a[5], nullptr, 10);
+    return {n + 1 < lines.size() ? lines[n] : "(no such line)", std::to_string(lines.size() - 1) + " lines"};
+}
+
+// Writers and editors of a PathBuffer<16>: what each writer returned or At read (- for others), then the text.
+Result Buffer(const Args& a) {
+    PathBuffer<16> text;
+    std::string returned;
+    for (const std::string& op : Split(a[0], " ; ")) {
+        std::string verb = op.substr(0, op.find(' ')), done = "-";
+        std::string arg = op.substr(std::min(verb.size() + 1, op.size()));
+        if (verb == "Assign") done = Out(text.Assign(arg.c_str()))[0];
+        else if (verb == "Append") done = Out(text.Append(arg.c_str()))[0];
+        else if (verb == "AssignCut") done = Out(text.Assign(PathBuffer<6>(arg.c_str())))[0];
+        else if (verb == "AppendCut") done = Out(text.Append(PathBuffer<6>(arg.c_str())))[0];
+        else if (verb == "AssignFirst") done = Out(text.Assign(&arg[arg.find(' ') + 1], std::stoul(arg)))[0];
+        else if (verb == "Truncate") text.Truncate(std::atoi(arg.c_str()));
+        else if (verb == "At") done = std::string(1, text.At(std::strtoul(arg.c_str(), nullptr, 10)));
+        else if (verb == "UpperFirstAscii") text.UpperFirstAscii();
+        else if (verb == "Fill") std::memset(text.RawData(), arg[0], text.RawSize()), text.Adopt();  // a platform call
+        else done = "(no such operation)";
+        returned += (returned.empty() ? "" : " ") + done;
+    }
+    return Out(text, {returned});
+}
+
+#define RULE(name, count, ...) {#name, count, [](const Args& a) -> Result { return __VA_ARGS__; }}
+#define CALL(name, count, ...) RULE(name, count, Out(name(__VA_ARGS__)))
+#define COMMAND(name, count, ...) RULE(name, count, [&] { ScratchBuffer c; return Command(name(__VA_ARGS__, c), c); }())
+const struct Handler {
+    const char* name;
+    int argCount;  // -1: any number of arguments, then one result
+    Result (*run)(const Args&);
+} kHandlers[] = {
+    CALL(PathValueProblem, 2, a[0], Flag(a[1])), CALL(FolderNameProblem, 1, a[0]), CALL(NamesFolder, 1, a[0]),
+    {"CheckListValues", -1, CheckedList},
+    CALL(InstalledFolderFor, 1, a[0],
+         InstallFolders{"C:\\WINDOWS", "C:\\WINDOWS\\system32", "C:\\WINDOWS\\Fonts", "C:\\Program Files\\Kartei"}),
+    CALL(IsSystemFolderPath, 4, a[0], InstallFolders{a[1], a[2], a[3]}), CALL(IsFontsFolderPath, 2, a[0], a[1]),
+    CALL(InstalledFilePath, 2, a[0], a[1]), CALL(UninstallKeyFor, 1, a[0]), CALL(ShortcutTargetFor, 2, a[0], a[1]),
+    RULE(ProgramGroupFolder, 2, [&] { WorkPath p; return Out(p, Out(ProgramGroupFolder(a[0], a[1], &p))); }()),
+    RULE(DesktopShortcutPath, 2, [&] { WorkPath p; return Out(p, Out(DesktopShortcutPath(a[0], a[1], &p))); }()),
+    RULE(CompanionFilesOf, 1, [&] {
+        CompanionFiles files = CompanionFilesOf(a[0]);
+        Result result{std::to_string(files.Count)};
+        CHECK(files.Count <= 4);
+        for (int i = 0; i < files.Count && i < 4; ++i) result = Out(files.Paths[i], result);
+        return result;
+    }()),
+    CALL(WildPatternPath, 3, a[0], a[1], a[2]), CALL(WildSubFolderPath, 2, a[0], a[1]),
+    CALL(SubFolderHoldsKept, 2, a[0], a[1]),
+    RULE(ExtensionList, 1, [&] {  // the items, written with commas
+        ExtensionList list;
+        ExtensionItem item;
+        std::string items;
+        BeginExtensionList(&list, a[0]);
+        int n = 0;
+        for (; n < 300 && NextExtensionItem(&list, &item); ++n) items += (n ? "," : "") + Out(item)[0];
+        CHECK(n < 300);  // the walk ends
+        return Result{items};
+    }()),
+    CALL(ComposeOpenCommand, 2, a[0], Flag(a[1])), CALL(ProgramPathOfCommand, 1, a[0]),
+    CALL(ApplicationKeyName, 1, a[0]), CALL(ExtensionKey, 1, a[0]), CALL(ExtensionCommandKey, 1, a[0]),
+    CALL(OpenWithKey, 2, a[0], a[1]), CALL(ApplicationCommandKey, 1, a[0]), CALL(MachineApplicationCommandKey, 1, a[0]),
+    CALL(FitsWindowsPath, 1, a[0]), CALL(IsDriveOrRoot, 1, a[0]), CALL(FoundFilePath, 2, a[0], a[1]),
+    CALL(FoundFileText, 2, a[0], a[1]), CALL(JoinPathText, 2, a[0], a[1]),
+    RULE(FindTextNoCase, 2, Position(a[0], FindTextNoCase(a[0], a[1]))),
+    RULE(FindTextExact, 2, Position(a[0], FindTextExact(a[0], a[1]))),
+    CALL(PathFilePart, 1, a[0]), CALL(PathFolderPart, 1, a[0]), CALL(JoinPath, 2, a[0], a[1]),
+    CALL(EqualsNoCase, 2, a[0], a[1]), CALL(UpperAscii, 1, a[0][0]), CALL(SameFolderText, 2, a[0], a[1]),
+    CALL(AnswerLetterForLanguage, 1, static_cast<unsigned>(std::strtoul(a[0], nullptr, 0))),
+    COMMAND(ComposeScriptCommand, 2, a[0], a[1]), {"Script", 6, ScriptLine},
+    RULE(CommandLine, 1, [&] {  // the decisions taken, or install
+        std::string taken = std::string(CommandLineWantsSilentInstall(a[0]) ? " silent" : "") +
+                            (CommandLineWantsQuietUninstall(a[0]) ? " quiet" : "") +
+                            (CommandLineSelectsUninstall(a[0]) ? " uninstall" : "") +
+                            (CommandLineWantsSyntaxHelp(a[0]) ? " help" : "");
+        return Result{taken.empty() ? "install" : taken.substr(1)};
+    }()),
+    CALL(AboutTextLine, 2, std::atoi(a[0]), std::strtoul(a[1], nullptr, 10)),
+    COMMAND(ComposeRunOnceCommand, 3, a[0], a[1], Flag(a[2])),
+    COMMAND(ComposeRegistryImportCommand, 3, a[0], a[1], Flag(a[2])),
+    CALL(UninstallCommand, 2, a[0], Flag(a[1])), {"PathBuffer", 1, Buffer}, CALL(IsListValueSet, 1, a[0]),
+};
+
+std::string Shown(const Result& fields) {
+    std::string shown;
+    for (const std::string& field : fields) shown += (shown.empty() ? "" : " | ") + host::Show(field, "CP1252", 0, 1);
+    return shown;
+}
+
+}  // namespace
+
+TEST_CASE("every row of rules.txt") {
+    std::ifstream file(QV_HOST_TEST_DIR "/rules.txt");
+    std::string line, bytes;
+    int number = 0, rows = 0;
+    while (std::getline(file, line)) {
+        if (++number, line.empty() || line[0] == '#') continue;
+        INFO("rules.txt:" << number << ": " << line);
+        bool readable = host::Convert(line, "UTF-8", "CP1252", bytes);
+        std::vector<std::string> fields = Split(bytes, " | "), values(fields.size());
+        const Handler* handler = nullptr;
+        for (const Handler& h : kHandlers) handler = fields[0] == h.name ? &h : handler;
+        size_t count = handler == nullptr ? 0 : handler->argCount < 0 ? fields.size() - 2 : handler->argCount;
+        Args args;
+        Result expected;
+        for (size_t i = 1; i < fields.size(); ++i) {
+            readable = readable && !fields[i].empty() && fields[i].front() != ' ' && fields[i].back() != ' ' &&
+                       (fields[i] == "{null}" || Decode(fields[i], values[i]));
+            if (i <= count) args.push_back(fields[i] == "{null}" ? nullptr : values[i].c_str());
+            else expected.push_back(values[i]);
+        }
+        if (++rows, !readable || handler == nullptr || expected.empty()) {
+            FAIL_CHECK("unreadable: unknown name, a field with a blank at an end, a brace of no notation, no result");
+        } else {
+            Result actual = handler->run(args);
+            if (actual != expected) FAIL_CHECK("expected: " << Shown(expected) << "\n  actual: " << Shown(actual));
+        }
+    }
+    CHECK(rows > 300);  // a file that is missing or cut short fails
+}
+
+TEST_CASE("random values through every rule and the bounded text type stay within the widths") {
+    const char* const keys[] = {"AppName", "Folder", "TargetDir", "ProgramsDir", "RunOnce",
+                                "Files",   "AltFolder", "WildCopy", "WildSubFolder"};
+    std::mt19937 random(7001);
+    int composedScripts = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::string> values(9), changes;
+        Args args, list;
+        for (size_t i = 0; i < values.size(); ++i) {
+            values[i] = host::RandomValue(random);
+            std::string entry = i > 4 ? "." + std::to_string(1 + (round + 7 * i) % 128) : "";  // a list entry
+            changes.push_back(keys[i] + entry + "=" + values[i]);
+        }
+        for (size_t i = 0; i < values.size(); ++i)
+            args.push_back(values[(i + round) % values.size()].c_str()), list.push_back(changes[i].c_str());
+        for (const Handler& handler : kHandlers) {
+            Result result = handler.run(handler.argCount < 0 ? list : args);
+            composedScripts += std::string(handler.name) == "Script" && result[0] != "refused";
+        }
+        std::vector<char> raw(values[0].begin(), values[0].end());  // no terminator at all
+        FieldText field;
+        CHECK(field.Assign(raw.data(), raw.size()) == (raw.size() < kFieldWidth));
+        PathBuffer<16> small(values[1].c_str());
+        small.Append(field);
+        host::CheckWithin(field), host::CheckWithin(small);
+    }
+    CHECK(composedScripts > 0);
+}

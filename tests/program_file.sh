@@ -1,0 +1,21 @@
+#!/bin/sh
+# The program file: a 64-bit GUI program that imports only Windows' own DLLs, asks for
+# administrator rights, and stays within its size. Usage: program_file.sh Setup.exe MAXBYTES
+exe=$1
+limit=$2
+status=0
+fail() { echo "FAILED: $*"; status=1; }
+dump=$(x86_64-w64-mingw32-objdump -p "$exe") || exit 1
+for dll in $(echo "$dump" | sed -n 's/.*DLL Name: //p' | tr 'A-Z' 'a-z'); do
+  case $dll in
+    advapi32.dll|gdi32.dll|kernel32.dll|msvcrt.dll|ole32.dll|shell32.dll|user32.dll) ;;
+    *) fail "imports $dll" ;;
+  esac
+done
+echo "$dump" | grep -q '^Magic[[:space:]]*020b' || fail "not a 64-bit program"
+echo "$dump" | grep -q '^Subsystem[[:space:]]*00000002' || fail "not a GUI program"
+grep -q 'requireAdministrator' "$exe" || fail "its manifest does not ask for administrator rights"
+size=$(stat -c %s "$exe")
+[ "$size" -le "$limit" ] || fail "$size bytes, more than $limit"
+[ $status = 0 ] && echo "passed: $size bytes, imports $(echo "$dump" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')"
+exit $status
