@@ -14,6 +14,7 @@
 #include "install/shell_link.h"
 #include "list/install_context.h"
 #include "list/list_check.h"
+#include "list/list_loading.h"
 #include "res/resource.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
@@ -37,6 +38,20 @@ bool HasProgramGroup() {
 
 void RestoreCursor(const InstallRun& run) {
     SetCursor(run.SavedCursor);
+}
+
+// A program folder that holds the list copy of another application belongs to that one: the
+// list copy would be kept by the date rule or replaced, and either uninstall would then remove the
+// other's files, group and entry. Nothing is written before this check.
+bool RefuseOtherApplicationsFolder(HWND owner) {
+    WorkPath list = JoinPath(g_ctx.TargetDir.CStr(), kListFileName);
+    if (!list.Fits() || !FileExists(list.CStr())) return false;
+    FieldText other = ListAppNameOf(list.CStr());
+    if (!IsListValueSet(other) || lstrcmpiA(other.CStr(), g_ctx.AppName.CStr()) == 0) return false;
+    ComposeOtherApplicationsFolderText(g_ctx.TargetDir.CStr(), other.CStr(), g_ctx.AppName.CStr(),
+                                       g_ctx.ScratchText);
+    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kAbortCaption, MB_ICONHAND);
+    return true;
 }
 
 RunResult Abort(const InstallRun& run, const char* text) {
@@ -319,6 +334,7 @@ void StartRunOnce(HWND owner) {
 
 RunResult RunInstall(HWND owner) {
     if (RefuseBadList(owner, false)) return RunResult::Refused;
+    if (RefuseOtherApplicationsFolder(owner)) return RunResult::Refused;
     InstallRun run;
     run.Owner = owner;
     Prepare(run);

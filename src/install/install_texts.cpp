@@ -41,6 +41,18 @@ void ComposeSuccessText(const char* appName, bool copyOnly, ScratchBuffer& out) 
     }
 }
 
+void ComposeOtherApplicationsFolderText(const char* programFolder, const char* otherAppName, const char* appName,
+                                        ScratchBuffer& out) {
+    out.Assign("Der Programmordner\r");
+    out.Append(programFolder);
+    out.Append("\rgehört bereits zur Anwendung \"");
+    out.Append(otherAppName);
+    out.Append("\".\r\r\"");
+    out.Append(appName);
+    out.Append("\" kann nicht in denselben Ordner installiert werden.\r\r");
+    out.Append("Es wurde nichts installiert.");
+}
+
 void ComposeRegistryImportError(const char* path, ScratchBuffer& out) {
     out.Assign("Fehler beim Registrieren von «");
     out.Append(path);

@@ -23,6 +23,9 @@ extern const char kUninstallLinkQuestion[];
 void ComposeSourceMissingQuestion(const char* sourcePath, ScratchBuffer& out);
 void ComposeSourceMissingAbort(const char* listedName, ScratchBuffer& out);
 void ComposeSuccessText(const char* appName, bool copyOnly, ScratchBuffer& out);
+// The refusal of a program folder that holds the list copy of another application.
+void ComposeOtherApplicationsFolderText(const char* programFolder, const char* otherAppName, const char* appName,
+                                        ScratchBuffer& out);
 
 // "Fehler beim Registrieren von «path»" and "Fehler beim Ausführen von «path»".
 void ComposeRegistryImportError(const char* path, ScratchBuffer& out);

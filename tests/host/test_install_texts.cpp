@@ -29,6 +29,21 @@ TEST_CASE("the install run's messages") {
     CHECK(std::string(kProgressInstallTitle) == "Installation l\xE4uft...");
 }
 
+TEST_CASE("the refusal of another application's program folder names both applications") {
+    ScratchBuffer text;
+    ComposeOtherApplicationsFolderText("C:\\Program Files\\Gemeinsam", "Alpha", "Beta", text);
+    CHECK(std::string(text.CStr()) ==
+          "Der Programmordner\rC:\\Program Files\\Gemeinsam\rgeh\xF6rt bereits zur Anwendung \"Alpha\".\r\r"
+          "\"Beta\" kann nicht in denselben Ordner installiert werden.\r\rEs wurde nichts installiert.");
+    CHECK(std::string(kAbortCaption) == "Installation abgebrochen");
+    // the longest folder and names of the list still fit whole
+    std::string folder(127, 'f');
+    std::string name(79, 'n');
+    ComposeOtherApplicationsFolderText(folder.c_str(), name.c_str(), name.c_str(), text);
+    CHECK(text.Fits());
+    CHECK(std::string(text.CStr()).find("\"" + name + "\" kann nicht") != std::string::npos);
+}
+
 TEST_CASE("the registry editor is started by its full path") {
     ScratchBuffer command;
     CHECK(ComposeRegistryImportCommand("C:\\windows", "C:\\Program Files\\App\\Daten.reg", true, command));

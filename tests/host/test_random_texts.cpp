@@ -114,6 +114,8 @@ TEST_CASE("random values through every text helper and composer stay within thei
         ComposePurgeQuestion(a.c_str(), b.c_str(), out);
         ComposeUninstalledText(a.c_str(), true, round % 2 == 1, out);
         CheckWithinWidth(out);
+        ComposeOtherApplicationsFolderText(a.c_str(), b.c_str(), c.c_str(), out);
+        CheckWithinWidth(out);
 
         PathValueProblem(a.c_str(), true);
         FolderNameProblem(b.c_str());
