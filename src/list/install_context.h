@@ -72,11 +72,14 @@ struct InstallContext {
     bool CopyOnlyMode = false;
     bool AllUsersMode = false;
     bool PurgeProgramFolder = false;
-    bool SelfRemovalPending = false;
 
     HINSTANCE ModuleInstance = nullptr;
     const char* CommandLine = nullptr;
     HWND ProgressWindow = nullptr;
+
+    // The self-removal script written at the end of an uninstall, waiting for the program to end
+    // before it is started; empty when there is none.
+    WorkPath SelfRemovalScript;
 
     // Shared composition buffer for message texts, file names and command lines; whoever fills
     // it uses the text at once.

@@ -9,6 +9,10 @@
 
 // Converts the ANSI text to the OEM code page (batch files are read in it); unchanged on failure.
 LongText ToOemText(const char* text);
+// The same, but true only when the whole text converted and converts back to the very same bytes.
+// A character the OEM code page lacks becomes a look-alike ("Ž" turns into "Z"), and a path
+// converted so names another file or folder.
+bool ToOemTextExact(const char* text, LongText& oem);
 
 // True when the first match of the path (a wildcard pattern is allowed) is a file / a folder.
 // A path ending in a backslash or naming a bare drive root is reported as not existing.

@@ -1,6 +1,6 @@
-// The uninstall run: the listed files and their traces, the wildcard groups, the start-menu
-// group and the uninstall entry; then the question whether the program folder is to be emptied,
-// the closing message, and the request for the self-removal script.
+// The uninstall run: the listed files and their traces, the wildcard groups and the start-menu
+// group; the question whether the program folder is to be emptied; and, once the self-removal
+// script is ready (or known to be impossible), the closing message and the uninstall entry.
 #include "uninstall/uninstall_run.h"
 
 #include "files/file_ops.h"
@@ -51,10 +51,19 @@ void DecidePurge(HWND owner) {
         MessageBoxA(owner, g_ctx.ScratchText.CStr(), kPurgeCaption, kQuestionStyle) == IDYES;
 }
 
-void ReportUninstalled(HWND owner) {
+// Without a script, the files it would have deleted are named: the uninstaller and its list
+// beside it.
+void ReportUninstalled(HWND owner, bool selfRemovalReady) {
     if (g_ctx.QuietUninstall) return;
-    ComposeUninstalledText(g_ctx.AppName.CStr(), g_ctx.PurgeProgramFolder, g_ctx.IsNT, g_ctx.ScratchText);
-    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kUninstalledCaption, MB_OK | MB_ICONINFORMATION);
+    if (selfRemovalReady) {
+        ComposeUninstalledText(g_ctx.AppName.CStr(), g_ctx.PurgeProgramFolder, g_ctx.IsNT, g_ctx.ScratchText);
+        MessageBoxA(owner, g_ctx.ScratchText.CStr(), kUninstalledCaption, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    LongText folder = PathFolderPart(ModulePath().CStr());
+    ComposeUninstallerLeftText(g_ctx.AppName.CStr(), JoinPath(folder.CStr(), kUninstallerFileName).CStr(),
+                               JoinPath(folder.CStr(), kListFileName).CStr(), g_ctx.ScratchText);
+    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kUninstallIncompleteCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 // A process keeps its current folder open: the program folder could not be removed by the
@@ -73,10 +82,17 @@ RunResult RunUninstall(HWND owner) {
     ClearListCopyAttributes();
     RemoveProgramGroup();
     CloseProgressWindow();
-    RemoveUninstallEntry();
     DecidePurge(owner);
-    ReportUninstalled(owner);
-    g_ctx.SelfRemovalPending = true;
     LeaveProgramFolder();
+    return RunResult::Done;
+}
+
+// The entry goes last, after the closing message: an uninstall ended before that point (or one
+// whose uninstaller cannot remove itself) can be started again from the list of installed
+// software.
+RunResult FinishUninstall(HWND owner, bool selfRemovalReady) {
+    ReportUninstalled(owner, selfRemovalReady);
+    if (!selfRemovalReady) return RunResult::Failed;
+    RemoveUninstallEntry();
     return RunResult::Done;
 }

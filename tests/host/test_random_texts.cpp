@@ -114,8 +114,11 @@ TEST_CASE("random values through every text helper and composer stay within thei
         ComposePurgeQuestion(a.c_str(), b.c_str(), out);
         ComposeUninstalledText(a.c_str(), true, round % 2 == 1, out);
         CheckWithinWidth(out);
+        ComposeUninstallerLeftText(a.c_str(), b.c_str(), c.c_str(), out);
+        CheckWithinWidth(out);
         ComposeOtherApplicationsFolderText(a.c_str(), b.c_str(), c.c_str(), out);
         CheckWithinWidth(out);
+        CheckWithinWidth(SelfRemovalScriptName(round - 150));
 
         PathValueProblem(a.c_str(), true);
         FolderNameProblem(b.c_str());
@@ -212,7 +215,7 @@ TEST_CASE("random values through the self-removal script") {
         }
         CheckWithinWidth(script);
         ScratchBuffer command;
-        ComposeScriptCommand(appName.c_str(), folder.c_str(), command);
+        ComposeScriptCommand(appName.c_str(), folder.c_str(), SelfRemovalScriptName(round % 12).CStr(), command);
         CheckWithinWidth(command);
     }
     CHECK(composedScripts > 0);

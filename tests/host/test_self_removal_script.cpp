@@ -400,30 +400,57 @@ TEST_CASE("values longer than the script is sized for are reported, not cut") {
 }
 
 TEST_CASE("the interpreter command: COMSPEC, or cmd.exe in the System folder - quoted when it has blanks") {
-    struct Row { const char* comSpec; const char* systemDir; const char* command; };
+    struct Row { const char* comSpec; const char* systemDir; const char* scriptName; const char* command; };
     const Row rows[] = {
-        {"C:\\WINDOWS\\system32\\cmd.exe", "C:\\WINDOWS\\system32", "C:\\WINDOWS\\system32\\cmd.exe /c VarnekUninstall.bat"},
-        {"C:\\WINDOWS\\COMMAND.COM", "C:\\WINDOWS\\SYSTEM", "C:\\WINDOWS\\COMMAND.COM /c VarnekUninstall.bat"},
-        {"", "C:\\WINDOWS\\system32", "C:\\WINDOWS\\system32\\cmd.exe /c VarnekUninstall.bat"},
-        {nullptr, "C:\\WINDOWS\\system32\\", "C:\\WINDOWS\\system32\\cmd.exe /c VarnekUninstall.bat"},
-        {"C:\\Program Files\\Shell\\cmd.exe", "C:\\WINDOWS\\system32",
-         "\"C:\\Program Files\\Shell\\cmd.exe\" /c VarnekUninstall.bat"},
-        {"", "C:\\Win Dir\\system32", "\"C:\\Win Dir\\system32\\cmd.exe\" /c VarnekUninstall.bat"},
-        {"\"C:\\Program Files\\Shell\\cmd.exe\"", "C:\\WINDOWS\\system32",
-         "\"C:\\Program Files\\Shell\\cmd.exe\" /c VarnekUninstall.bat"},
+        {"C:\\WINDOWS\\system32\\cmd.exe", "C:\\WINDOWS\\system32", "VarnekUninstall.bat",
+         "C:\\WINDOWS\\system32\\cmd.exe /D /V:OFF /c VarnekUninstall.bat"},
+        {"C:\\WINDOWS\\COMMAND.COM", "C:\\WINDOWS\\SYSTEM", "VarnekUninstall.bat",
+         "C:\\WINDOWS\\COMMAND.COM /D /V:OFF /c VarnekUninstall.bat"},
+        {"", "C:\\WINDOWS\\system32", "VarnekUninstall.bat",
+         "C:\\WINDOWS\\system32\\cmd.exe /D /V:OFF /c VarnekUninstall.bat"},
+        {nullptr, "C:\\WINDOWS\\system32\\", "VarnekUninstall.bat",
+         "C:\\WINDOWS\\system32\\cmd.exe /D /V:OFF /c VarnekUninstall.bat"},
+        {"C:\\Program Files\\Shell\\cmd.exe", "C:\\WINDOWS\\system32", "VarnekUninstall.bat",
+         "\"C:\\Program Files\\Shell\\cmd.exe\" /D /V:OFF /c VarnekUninstall.bat"},
+        {"", "C:\\Win Dir\\system32", "VarnekUninstall.bat",
+         "\"C:\\Win Dir\\system32\\cmd.exe\" /D /V:OFF /c VarnekUninstall.bat"},
+        {"\"C:\\Program Files\\Shell\\cmd.exe\"", "C:\\WINDOWS\\system32", "VarnekUninstall.bat",
+         "\"C:\\Program Files\\Shell\\cmd.exe\" /D /V:OFF /c VarnekUninstall.bat"},
+        {"C:\\WINDOWS\\system32\\cmd.exe", "C:\\WINDOWS\\system32", "VarnekUninstall2.bat",
+         "C:\\WINDOWS\\system32\\cmd.exe /D /V:OFF /c VarnekUninstall2.bat"},
     };
     for (const Row& row : rows) {
         CAPTURE(std::string(row.comSpec != nullptr ? row.comSpec : "<null>"));
         ScratchBuffer command;
-        CHECK(ComposeScriptCommand(row.comSpec, row.systemDir, command));
+        CHECK(ComposeScriptCommand(row.comSpec, row.systemDir, row.scriptName, command));
         CHECK(std::string(command.CStr()) == row.command);
     }
 
     ScratchBuffer command;
-    std::string longest(kScratchWidth - 1 - std::strlen(" /c VarnekUninstall.bat"), 'x');
-    CHECK(ComposeScriptCommand(longest.c_str(), "C:\\WINDOWS\\system32", command));
+    std::string longest(kScratchWidth - 1 - std::strlen(" /D /V:OFF /c VarnekUninstall.bat"), 'x');
+    CHECK(ComposeScriptCommand(longest.c_str(), "C:\\WINDOWS\\system32", kSelfRemovalScriptName, command));
     CHECK(command.Length() == kScratchWidth - 1);
     longest += "x";
-    CHECK_FALSE(ComposeScriptCommand(longest.c_str(), "C:\\WINDOWS\\system32", command));
+    CHECK_FALSE(ComposeScriptCommand(longest.c_str(), "C:\\WINDOWS\\system32", kSelfRemovalScriptName, command));
     CHECK(std::string(kSelfRemovalScriptName) == "VarnekUninstall.bat");
+}
+
+TEST_CASE("the script's names: the fixed one first, then numbered ones beside it") {
+    struct Row { int attempt; const char* name; };
+    const Row rows[] = {
+        {1, "VarnekUninstall.bat"},  {2, "VarnekUninstall2.bat"},   {3, "VarnekUninstall3.bat"},
+        {9, "VarnekUninstall9.bat"}, {10, "VarnekUninstall10.bat"}, {123, "VarnekUninstall123.bat"},
+        {0, "VarnekUninstall.bat"},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.attempt);
+        ScriptNameText name = SelfRemovalScriptName(row.attempt);
+        CHECK(name.Fits());
+        CHECK(std::string(name.CStr()) == row.name);
+    }
+    CHECK(kSelfRemovalScriptNames == 9);
+    // every name differs from every other
+    for (int a = 1; a <= kSelfRemovalScriptNames; ++a)
+        for (int b = a + 1; b <= kSelfRemovalScriptNames; ++b)
+            CHECK(std::string(SelfRemovalScriptName(a).CStr()) != SelfRemovalScriptName(b).CStr());
 }

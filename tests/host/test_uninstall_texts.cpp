@@ -13,6 +13,7 @@ TEST_CASE("the uninstall run's captions and progress lines") {
     CHECK(std::string(kUserFilesCaption) == "Anwenderdateien l\xF6schen");
     CHECK(std::string(kPurgeCaption) == "L\xF6schvorgang best\xE4tigen");
     CHECK(std::string(kUninstalledCaption) == "Deinstallation erfolgreich");
+    CHECK(std::string(kUninstallIncompleteCaption) == "Deinstallation unvollst\xE4ndig");
 }
 
 TEST_CASE("the questions name the file, the pattern and the program folder") {
@@ -53,6 +54,17 @@ TEST_CASE("the three closing messages") {
     }
 }
 
+TEST_CASE("the closing message of an uninstaller that cannot remove itself names the two files left") {
+    ScratchBuffer text;
+    ComposeUninstallerLeftText("Kartei", "C:\\Program Files\\Kartei\\Uninst.exe",
+                               "C:\\Program Files\\Kartei\\Setup.lst", text);
+    CHECK(std::string(text.CStr()) ==
+          "Kartei\rwurde vom Computer entfernt.\r\r"
+          "Das Deinstallationsprogramm konnte sich aber nicht selbst entfernen.\r"
+          "Bitte l\xF6schen Sie diese Dateien von Hand:\r\r"
+          "C:\\Program Files\\Kartei\\Uninst.exe\rC:\\Program Files\\Kartei\\Setup.lst");
+}
+
 TEST_CASE("the longest values still fit the texts whole") {
     std::string path(259, 'p');
     std::string name(79, 'n');
@@ -64,4 +76,7 @@ TEST_CASE("the longest values still fit the texts whole") {
     CHECK(std::string(text.CStr()).find("\"" + name + "\" Dateien erstellt haben)") != std::string::npos);
     ComposeUninstalledText(name.c_str(), true, true, text);
     CHECK(text.Fits());
+    ComposeUninstallerLeftText(name.c_str(), path.c_str(), path.c_str(), text);
+    CHECK(text.Fits());
+    CHECK(std::string(text.CStr()).find("\r" + path + "\r" + path) != std::string::npos);
 }
