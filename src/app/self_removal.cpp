@@ -91,6 +91,7 @@ bool PrepareSelfRemovalScriptFor(const char* programFolder) {
     SelfRemovalScriptInput input;
     input.AnswerLetter = AnswerLetterForLanguage(GetUserDefaultLangID());
     input.IsNT = g_ctx.IsNT;
+    input.RemoveProgramFolder = g_ctx.RemoveProgramFolder;
     input.PurgeProgramFolder = g_ctx.PurgeProgramFolder;
     input.AppName = g_ctx.AppName.CStr();
     input.AltFolder = AltFolderInOem;

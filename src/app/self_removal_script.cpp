@@ -158,13 +158,13 @@ bool ComposeSelfRemovalScript(const SelfRemovalScriptInput& input, SelfRemovalSc
     AppendUninstallerDeletion(script);
     AppendNameLine(script, "DEL ", kListFileName, "");
     AppendSubFolderRemovals(input, script);
-    if (input.PurgeProgramFolder) {
+    if (input.PurgeProgramFolder && input.RemoveProgramFolder) {
         script.Append("ECHO ");
         script.Append(answer);
         AppendLine(script, " | DEL *.*");
     }
     AppendLine(script, "CD ..");
-    AppendQuotedLine(script, "RD ", folder, "\"");
+    if (input.RemoveProgramFolder) AppendQuotedLine(script, "RD ", folder, "\"");
     AppendLine(script, "GOTO Fertig");
     AppendLine(script, ":Fehler");
     AppendLine(script, "@ECHO Deinstallation fehlgeschlagen!");

@@ -27,6 +27,9 @@ using AltFolderSource = const char* (*)(int index);
 
 struct SelfRemovalScriptInput {
     bool IsNT = false;
+    // The folder is removed (and, with the purge, emptied first) only when the installation made
+    // it: a folder that was there before holds files that are not the application's.
+    bool RemoveProgramFolder = false;
     bool PurgeProgramFolder = false;
     char AnswerLetter = 'Y';
     const char* AppName = "";        // as stored (ANSI): it is only shown
@@ -51,7 +54,7 @@ using SelfRemovalScriptText = PathBuffer<kSelfRemovalScriptWidth>;
 
 // Composes the whole script, CR LF after every line. False (and nothing usable in script) when the
 // program folder is empty, a folder contains a double quote, or the text does not fit: a cut
-// script must never run.
+// script must never run. The "DEL *.*" line needs both the purge and the folder's removal.
 bool ComposeSelfRemovalScript(const SelfRemovalScriptInput& input, SelfRemovalScriptText& script);
 
 // "<interpreter> /D /V:OFF /c <scriptName>". The interpreter is comSpec, or cmd.exe in systemDir

@@ -28,6 +28,7 @@ struct InstallRun {
     WorkPath SourceDir;  // the program's folder, with a trailing backslash
     HCURSOR SavedCursor = nullptr;
     bool AnyCopied = false;
+    bool CreatedProgramFolder = false;  // the folder was not there before this run
 };
 
 // The start-menu group lies below the programs folder; without that folder it would land in
@@ -76,9 +77,10 @@ void Prepare(InstallRun& run) {
     PumpPendingMessages();
 }
 
-bool CreateTargetDir() {
+bool CreateTargetDir(InstallRun& run) {
     if (FolderExists(JoinPath(g_ctx.TargetDir.CStr(), ".").CStr())) return true;
-    return CreateDirectoryA(g_ctx.TargetDir.CStr(), nullptr) != 0;
+    run.CreatedProgramFolder = CreateDirectoryA(g_ctx.TargetDir.CStr(), nullptr) != 0;
+    return run.CreatedProgramFolder;
 }
 
 // Asks Retry/Cancel while the listed file is missing from the source folder.
@@ -103,7 +105,7 @@ bool IsUninstallerEntry(const EntryText& files) {
     return FindTextExact(files.CStr(), kSetupFileName) != nullptr && files.Length() < 10 && !g_ctx.CopyOnlyMode;
 }
 
-void WriteUninstallEntry(const WorkPath& uninstaller) {
+void WriteUninstallEntry(const InstallRun& run, const WorkPath& uninstaller) {
     PathBuffer<256> key = UninstallKeyFor(g_ctx.AppName.CStr());
     WriteRegString(HKEY_LOCAL_MACHINE, key.CStr(), "DisplayName", g_ctx.AppName.CStr());
     WriteRegString(HKEY_LOCAL_MACHINE, key.CStr(), "UninstallString", UninstallCommand(uninstaller.CStr(), false).CStr());
@@ -115,6 +117,9 @@ void WriteUninstallEntry(const WorkPath& uninstaller) {
     WriteRegString(HKEY_LOCAL_MACHINE, key.CStr(), "DisplayIcon", uninstaller.CStr());
     WriteRegDword(HKEY_LOCAL_MACHINE, key.CStr(), "NoModify", 1);
     WriteRegDword(HKEY_LOCAL_MACHINE, key.CStr(), "NoRepair", 1);
+    // A reinstall finds the folder it made the first time: the first answer stays.
+    if (!RegValueExists(HKEY_LOCAL_MACHINE, key.CStr(), kCreatedProgramFolderValue))
+        WriteRegDword(HKEY_LOCAL_MACHINE, key.CStr(), kCreatedProgramFolderValue, run.CreatedProgramFolder ? 1 : 0);
 }
 
 // The program itself becomes Uninst.exe beside a hidden copy of the list.
@@ -133,7 +138,7 @@ void InstallUninstaller(InstallRun& run) {
         run.AnyCopied = true;
     if (HasProgramGroup())
         CreateShellLink(JoinPath(g_ctx.ProgramGroupDir.CStr(), kUninstallLinkName).CStr(), uninstaller.CStr(), "/U");
-    WriteUninstallEntry(uninstaller);
+    WriteUninstallEntry(run, uninstaller);
 }
 
 // A font that replaces an installed one is unloaded and removed first, so the new one takes
@@ -338,7 +343,7 @@ RunResult RunInstall(HWND owner) {
     InstallRun run;
     run.Owner = owner;
     Prepare(run);
-    if (!CreateTargetDir()) return Abort(run, kTargetNotCreatedText);
+    if (!CreateTargetDir(run)) return Abort(run, kTargetNotCreatedText);
 
     bool complete = InstallEntries(run);
     if (!complete || !run.AnyCopied) return Abort(run, kNoFilesText);

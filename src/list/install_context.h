@@ -71,6 +71,10 @@ struct InstallContext {
     bool QuietUninstall = false;
     bool CopyOnlyMode = false;
     bool AllUsersMode = false;
+    // The uninstall's decisions about the program folder: whether the installation made it (its
+    // uninstall entry says so), whether the script removes it, and whether it empties it first.
+    bool ProgramFolderCreated = false;
+    bool RemoveProgramFolder = false;
     bool PurgeProgramFolder = false;
 
     HINSTANCE ModuleInstance = nullptr;

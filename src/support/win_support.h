@@ -67,6 +67,10 @@ PathBuffer<1025> ReadRegString(HKEY root, const char* subKey, const char* valueN
 bool WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text);
 // Creates the key (all missing levels) and stores the number as REG_DWORD; true when stored.
 bool WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value);
+// The number of a REG_DWORD value; false when the key or value is missing or of another type.
+bool ReadRegDword(HKEY root, const char* subKey, const char* valueName, DWORD* value);
+// True when the key has a value of that name, of whatever type.
+bool RegValueExists(HKEY root, const char* subKey, const char* valueName);
 
 using ShellFolderText = PathBuffer<501>;
 // "Programs" or "Desktop", for all users ("Common Programs", ...) or for the current user.

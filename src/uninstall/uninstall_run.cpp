@@ -37,11 +37,25 @@ void RemoveUninstallEntry() {
     if (key.Fits()) RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.CStr());
 }
 
-// The script empties the folder the running program lies in; only when that is the program
-// folder may the user be offered, or a quiet uninstall take, the purge.
-void DecidePurge(HWND owner) {
+// Read before anything is removed. An entry without the value (made before the install recorded
+// it) or no entry at all counts as a folder that was there before: it is kept.
+void ReadProgramFolderOrigin() {
+    g_ctx.ProgramFolderCreated = false;
+    if (!IsListValueSet(g_ctx.AppName)) return;
+    PathBuffer<256> key = UninstallKeyFor(g_ctx.AppName.CStr());
+    DWORD created = 0;
+    g_ctx.ProgramFolderCreated = key.Fits() &&
+                                 ReadRegDword(HKEY_LOCAL_MACHINE, key.CStr(), kCreatedProgramFolderValue, &created) &&
+                                 created == 1;
+}
+
+// The script works in the folder the running program lies in. Only when that is the program
+// folder and the installation made it may the script remove it, and the user be offered, or a
+// quiet uninstall take, the purge; otherwise the folder keeps everything the run did not list.
+void DecideFolderRemoval(HWND owner) {
     g_ctx.PurgeProgramFolder = false;
-    if (!RunsFromProgramFolder()) return;
+    g_ctx.RemoveProgramFolder = g_ctx.ProgramFolderCreated && RunsFromProgramFolder();
+    if (!g_ctx.RemoveProgramFolder) return;
     if (g_ctx.QuietUninstall) {
         g_ctx.PurgeProgramFolder = true;
         return;
@@ -76,20 +90,21 @@ void LeaveProgramFolder() {
 
 RunResult RunUninstall(HWND owner) {
     InvalidateRect(owner, nullptr, FALSE);
+    ReadProgramFolderOrigin();
     OpenProgressWindow(owner, kProgressUninstallTitle, kPhaseDeleting);
     RemoveInstalledFiles();
     RemoveUserFiles(owner);
     ClearListCopyAttributes();
     RemoveProgramGroup();
     CloseProgressWindow();
-    DecidePurge(owner);
+    DecideFolderRemoval(owner);
     LeaveProgramFolder();
     return RunResult::Done;
 }
 
 // The entry goes last, after the closing message: an uninstall ended before that point (or one
 // whose uninstaller cannot remove itself) can be started again from the list of installed
-// software.
+// software, and still knows whether the program folder is its own.
 RunResult FinishUninstall(HWND owner, bool selfRemovalReady) {
     ReportUninstalled(owner, selfRemovalReady);
     if (!selfRemovalReady) return RunResult::Failed;

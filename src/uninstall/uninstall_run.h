@@ -5,9 +5,9 @@
 
 #include "list/install_context.h"
 
-// Removes what the installation put in place and settles whether the self-removal script empties
-// the program folder (g_ctx.PurgeProgramFolder); message boxes are owned by owner or the progress
-// window. The list has passed its check (list/list_check.h)
+// Removes what the installation put in place and settles what the self-removal script does with
+// the program folder (g_ctx.RemoveProgramFolder, g_ctx.PurgeProgramFolder); message boxes are
+// owned by owner or the progress window. The list has passed its check (list/list_check.h)
 // before: nothing checks it here.
 RunResult RunUninstall(HWND owner);
 

@@ -483,3 +483,34 @@ TEST_CASE("an uninstaller started outside the program folder never empties the f
     CHECK(ReadFileBytes(elsewhere + "\\Wichtig.txt") == "wichtig");
     RemoveTree(elsewhere);
 }
+
+TEST_CASE("an uninstall ended at its last question can be run again and still removes the folder it made") {
+    InstalledPackage installed("uninstall-ended", "Qv Abgebrochen", "QvAbgebrochen");
+    installed.package.List("[General]\r\nAppName=Qv Abgebrochen\r\nFolder=QvAbgebrochen\r\n[Files]\r\n1=Daten.txt\r\n")
+        .File("Daten.txt", "daten");
+    installed.Install();
+    WriteFileBytes(installed.target + "\\Eigene Notiz.txt", "vom Anwender");
+    const std::string key = std::string(kUninstallKeyBase) + "Qv Abgebrochen";
+
+    Run first = installed.StartUninstaller();
+    HWND main = first.MainWindow().Handle();
+    Answer(first, kQuestionCaption, UninstallQuestion("Qv Abgebrochen"), main, IDYES);
+    ExpectQuestion(first, kPurgeCaption, PurgeQuestion(installed.target, "Qv Abgebrochen"), main);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, first.Pid());
+    REQUIRE(process != nullptr);
+    TerminateProcess(process, 9);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+    // ended at the purge question: the listed file is gone, the entry with its record is not
+    CHECK(FilesIn(installed.target) == std::vector<std::string>{"Eigene Notiz.txt", "Setup.lst", "Uninst.exe"});
+    DWORD created = 0;
+    CHECK(RegistryDword(HKEY_LOCAL_MACHINE, key, "CreatedProgramFolder", &created));
+    CHECK(created == 1);
+    CHECK_FALSE(PathExists(SelfRemovalScriptPath()));
+
+    Run second = installed.StartUninstaller("/UQ");
+    CHECK(second.Exit() == 0);
+    REQUIRE(WaitForSelfRemoval(second.Pid()));
+    CHECK_FALSE(PathExists(installed.target));
+    CHECK_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, key));
+}

@@ -201,6 +201,7 @@ TEST_CASE("random values through the self-removal script") {
         }
         SelfRemovalScriptInput input;
         input.IsNT = round % 2 == 0;
+        input.RemoveProgramFolder = round % 5 != 0;
         input.PurgeProgramFolder = round % 3 == 0;
         input.AnswerLetter = AnswerLetterForLanguage(static_cast<unsigned>(round * 97));
         input.AppName = appName.c_str();

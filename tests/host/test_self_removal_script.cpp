@@ -29,6 +29,7 @@ SelfRemovalScriptText& Script() {
 SelfRemovalScriptInput KarteiInput() {
     SelfRemovalScriptInput input;
     input.IsNT = true;
+    input.RemoveProgramFolder = true;
     input.PurgeProgramFolder = true;
     input.AnswerLetter = 'J';
     input.AppName = "Kartei";
@@ -68,7 +69,7 @@ std::vector<std::string> LinesWith(const std::vector<std::string>& lines, const 
     return found;
 }
 
-enum When { Always, OnlyNT, NotNT, OnlyPurge };
+enum When { Always, OnlyNT, NotNT, OnlyPurge, OnlyRemove };
 struct ExpectedLine {
     When when;
     const char* text;
@@ -100,7 +101,7 @@ const ExpectedLine kKarteiScript[] = {
     {Always, "RD \"Data\""},
     {OnlyPurge, "ECHO J | DEL *.*"},
     {Always, "CD .."},
-    {Always, "RD \"C:\\Programme\\Kartei\""},
+    {OnlyRemove, "RD \"C:\\Programme\\Kartei\""},
     {Always, "GOTO Fertig"},
     {Always, ":Fehler"},
     {Always, "@ECHO Deinstallation fehlgeschlagen!"},
@@ -112,28 +113,36 @@ const ExpectedLine kKarteiScript[] = {
 
 }  // namespace
 
-TEST_CASE("every line of the script on both platforms, with and without purging the folder") {
+TEST_CASE("every line of the script on both platforms, with and without purging and removing the folder") {
     ClearAltFolders();
     g_altFolders[3] = "\\Data";
     g_altFolders[4] = "W\\ShellNew";
-    struct Variant { bool isNT; bool purge; size_t lineCount; };
+    struct Variant { bool isNT; bool remove; bool purge; size_t lineCount; };
     const Variant variants[] = {
-        {true, true, 29},
-        {true, false, 28},
-        {false, true, 28},
-        {false, false, 27},
+        {true, true, true, 29},
+        {true, true, false, 28},
+        {false, true, true, 28},
+        {false, true, false, 27},
+        // a folder the installation did not make: neither emptied nor removed, even when asked to
+        {true, false, true, 27},
+        {true, false, false, 27},
+        {false, false, true, 26},
+        {false, false, false, 26},
     };
     for (const Variant& variant : variants) {
         CAPTURE(variant.isNT);
+        CAPTURE(variant.remove);
         CAPTURE(variant.purge);
         SelfRemovalScriptInput input = KarteiInput();
         input.IsNT = variant.isNT;
+        input.RemoveProgramFolder = variant.remove;
         input.PurgeProgramFolder = variant.purge;
         std::vector<std::string> expected;
         for (const ExpectedLine& line : kKarteiScript) {
             if (line.when == OnlyNT && !variant.isNT) continue;
             if (line.when == NotNT && variant.isNT) continue;
-            if (line.when == OnlyPurge && !variant.purge) continue;
+            if (line.when == OnlyPurge && !(variant.purge && variant.remove)) continue;
+            if (line.when == OnlyRemove && !variant.remove) continue;
             expected.push_back(line.text);
         }
         std::vector<std::string> lines = ComposeLines(input);

@@ -51,13 +51,15 @@ void RemoveScripts() {
     }
 }
 
-// The context fields the writer reads, as an uninstall run leaves them; put back afterwards.
+// The context fields the writer reads, as an uninstall run leaves them for a program folder the
+// installation made; put back afterwards.
 struct UninstallContext {
     explicit UninstallContext(bool purge) {
         g_ctx.WindowsDir.Assign(WindowsFolder().c_str());
         g_ctx.SystemDir.Assign(SystemFolder().c_str());
         g_ctx.AppName.Assign("Kartei");
         g_ctx.IsNT = true;
+        g_ctx.RemoveProgramFolder = true;
         g_ctx.PurgeProgramFolder = purge;
         g_ctx.InstallList[2].AltFolder.Assign("\\Data\\Sub");
         g_ctx.InstallList[3].AltFolder.Assign("\\Data");
@@ -69,6 +71,7 @@ struct UninstallContext {
         g_ctx.SystemDir.Clear();
         g_ctx.AppName.Clear();
         g_ctx.IsNT = false;
+        g_ctx.RemoveProgramFolder = false;
         g_ctx.PurgeProgramFolder = false;
         g_ctx.SelfRemovalScript.Clear();
         for (ListEntry& entry : g_ctx.InstallList) entry.AltFolder.Clear();
@@ -326,6 +329,33 @@ TEST_CASE("an interpreter that cannot be started: the script is deleted and its 
     CHECK_FALSE(PathExists(ScriptPath()));
     CHECK(g_ctx.SelfRemovalScript.IsEmpty());
     CHECK(PathExists(folder + "\\Uninst.exe"));
+}
+
+TEST_CASE("a program folder the installation did not make: the uninstaller and its list go, nothing else") {
+    UninstallContext context(true);  // the purge was even asked for
+    g_ctx.RemoveProgramFolder = false;
+    std::string folder = BuildProgramFolder(FreshFolder("selfremoval"));
+    REQUIRE(PrepareSelfRemovalScriptFor(folder.c_str()));
+    std::string script = ReadFileBytes(ScriptPath());
+    CHECK(script.find("DEL *.*") == std::string::npos);
+    CHECK(script.find("RD \"" + folder + "\"") == std::string::npos);
+    REQUIRE(StartSelfRemovalScript());
+    REQUIRE(WaitForScriptEnd());
+    CHECK_FALSE(PathExists(folder + "\\Uninst.exe"));
+    CHECK_FALSE(PathExists(folder + "\\Setup.lst"));
+    CHECK(ReadFileBytes(folder + "\\Notizen.txt") == "written by the user");
+    CHECK(ReadFileBytes(folder + "\\Kartei.exe") == "MZ program");
+    CHECK(PathExists(folder));
+
+    // emptied as well, the folder still stays
+    DeleteFileA((folder + "\\Notizen.txt").c_str());
+    DeleteFileA((folder + "\\Kartei.exe").c_str());
+    WriteFileBytes(folder + "\\Uninst.exe", "MZ stand-in");
+    WriteFileBytes(folder + "\\Setup.lst", "[General]\r\nAppName=Kartei\r\n");
+    REQUIRE(WriteSelfRemovalScriptFor(folder.c_str()));
+    REQUIRE(WaitForScriptEnd());
+    CHECK(FolderNames(folder).empty());
+    CHECK(PathExists(folder));
 }
 
 TEST_CASE("a program folder whose name the OEM code page lacks is named by its short name, never by a look-alike") {

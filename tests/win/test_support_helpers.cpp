@@ -67,6 +67,26 @@ TEST_CASE("ToOemTextExact accepts a text only when it converts back to the same 
     CHECK_FALSE(ToOemTextExact(std::string(kLongTextWidth, 'x').c_str(), text));
 }
 
+TEST_CASE("registry numbers are read only as REG_DWORD, and a value of any type exists") {
+    const std::string base = "Software\\QvTest\\RegistryNumbers";
+    RemoveRegistryTree(HKEY_CURRENT_USER, base);
+    DWORD value = 7;
+    CHECK_FALSE(ReadRegDword(HKEY_CURRENT_USER, base.c_str(), "Zahl", &value));
+    CHECK_FALSE(RegValueExists(HKEY_CURRENT_USER, base.c_str(), "Zahl"));
+    CHECK(value == 7);
+    CHECK(WriteRegDword(HKEY_CURRENT_USER, base.c_str(), "Zahl", 1));
+    CHECK(ReadRegDword(HKEY_CURRENT_USER, base.c_str(), "Zahl", &value));
+    CHECK(value == 1);
+    CHECK(RegValueExists(HKEY_CURRENT_USER, base.c_str(), "Zahl"));
+    CHECK(WriteRegString(HKEY_CURRENT_USER, base.c_str(), "Text", "1"));
+    value = 7;
+    CHECK_FALSE(ReadRegDword(HKEY_CURRENT_USER, base.c_str(), "Text", &value));
+    CHECK(value == 7);
+    CHECK(RegValueExists(HKEY_CURRENT_USER, base.c_str(), "Text"));
+    CHECK_FALSE(RegValueExists(HKEY_CURRENT_USER, base.c_str(), "Fehlt"));
+    RemoveRegistryTree(HKEY_CURRENT_USER, base);
+}
+
 TEST_CASE("registry strings: creation of every level, default values, sizes, missing values") {
     const std::string base = "Software\\QvTest\\Registry";
     RemoveRegistryTree(HKEY_CURRENT_USER, base);
