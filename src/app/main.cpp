@@ -70,7 +70,9 @@ int RunMainProgram() {
     UpdateWindow(window);
     int exitCode = RunMessageLoop();
     DeleteObject(g_backgroundBrush);
-    if (g_ctx.SelfRemovalPending) WriteSelfRemovalScript();
+    // The uninstall wrote its script before its closing message; only its start waits until now,
+    // so that the uninstaller has as little left to do as possible when the script deletes it.
+    if (!g_ctx.SelfRemovalScript.IsEmpty() && !StartSelfRemovalScript()) exitCode = kExitFailed;
     return exitCode;
 }
 

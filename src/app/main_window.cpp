@@ -4,6 +4,7 @@
 #include "app/app_texts.h"
 #include "app/background_paint.h"
 #include "app/exit_codes.h"
+#include "app/self_removal.h"
 #include "install/install_run.h"
 #include "list/install_context.h"
 #include "list/list_check.h"
@@ -82,7 +83,11 @@ RunResult RunUninstallCommand(HWND window) {
                         MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
             return RunResult::Declined;
     }
-    return RunUninstall(window);
+    RunResult result = RunUninstall(window);
+    if (result != RunResult::Done) return result;
+    // The script is written before the closing message, so that the message (and the exit code)
+    // can tell whether the uninstaller will be able to remove itself.
+    return FinishUninstall(window, PrepareSelfRemovalScript());
 }
 
 LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

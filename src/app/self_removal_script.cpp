@@ -158,13 +158,13 @@ bool ComposeSelfRemovalScript(const SelfRemovalScriptInput& input, SelfRemovalSc
     AppendUninstallerDeletion(script);
     AppendNameLine(script, "DEL ", kListFileName, "");
     AppendSubFolderRemovals(input, script);
-    if (input.PurgeProgramFolder) {
+    if (input.PurgeProgramFolder && input.RemoveProgramFolder) {
         script.Append("ECHO ");
         script.Append(answer);
         AppendLine(script, " | DEL *.*");
     }
     AppendLine(script, "CD ..");
-    AppendQuotedLine(script, "RD ", folder, "\"");
+    if (input.RemoveProgramFolder) AppendQuotedLine(script, "RD ", folder, "\"");
     AppendLine(script, "GOTO Fertig");
     AppendLine(script, ":Fehler");
     AppendLine(script, "@ECHO Deinstallation fehlgeschlagen!");
@@ -175,7 +175,23 @@ bool ComposeSelfRemovalScript(const SelfRemovalScriptInput& input, SelfRemovalSc
     return script.Fits();
 }
 
-bool ComposeScriptCommand(const char* comSpec, const char* systemDir, ScratchBuffer& command) {
+ScriptNameText SelfRemovalScriptName(int attempt) {
+    ScriptNameText name;
+    if (attempt <= 1) {
+        name.Assign(kSelfRemovalScriptName);
+        return name;
+    }
+    name.Assign("VarnekUninstall");
+    char digits[12];
+    int count = 0;
+    for (unsigned n = static_cast<unsigned>(attempt); n > 0 && count < 11; n /= 10)
+        digits[count++] = static_cast<char>('0' + n % 10);
+    while (count > 0) name.AppendChar(digits[--count]);
+    name.Append(".bat");
+    return name;
+}
+
+bool ComposeScriptCommand(const char* comSpec, const char* systemDir, const char* scriptName, ScratchBuffer& command) {
     ScratchBuffer interpreter;
     if (comSpec != nullptr && comSpec[0] != 0) {
         interpreter.Assign(comSpec);
@@ -189,7 +205,7 @@ bool ComposeScriptCommand(const char* comSpec, const char* systemDir, ScratchBuf
     if (quote) command.AppendChar('"');
     command.Append(interpreter);
     if (quote) command.AppendChar('"');
-    command.Append(" /c ");
-    command.Append(kSelfRemovalScriptName);
+    command.Append(" /D /V:OFF /c ");
+    command.Append(scriptName);
     return interpreter.Fits() && command.Fits();
 }

@@ -9,6 +9,13 @@
 // The script's file name; it lies in the Windows folder, where the interpreter is started.
 extern const char kSelfRemovalScriptName[];
 
+// While another uninstall's script still runs under that name, or anything else has taken it, the
+// script goes under the next free one of a few more: attempt 1 is the name itself, attempt n
+// (2 to kSelfRemovalScriptNames) "VarnekUninstall<n>.bat".
+constexpr int kSelfRemovalScriptNames = 9;
+using ScriptNameText = PathBuffer<32>;
+ScriptNameText SelfRemovalScriptName(int attempt);
+
 // The command interpreter's yes-answer in the user's language, chosen by the primary language
 // (the low 10 bits of a language identifier): German J, French O, Spanish, Italian and
 // Portuguese S, every other language Y.
@@ -20,11 +27,14 @@ using AltFolderSource = const char* (*)(int index);
 
 struct SelfRemovalScriptInput {
     bool IsNT = false;
+    // The folder is removed (and, with the purge, emptied first) only when the installation made
+    // it: a folder that was there before holds files that are not the application's.
+    bool RemoveProgramFolder = false;
     bool PurgeProgramFolder = false;
     char AnswerLetter = 'Y';
     const char* AppName = "";        // as stored (ANSI): it is only shown
     const char* ProgramFolder = "";  // the folder of the running program, in the OEM code page
-    const char* ScriptPath = "";     // the script's own full path, as stored
+    const char* ScriptPath = "";     // the script's own full path, in the OEM code page
     AltFolderSource AltFolder = nullptr;
 };
 
@@ -44,9 +54,11 @@ using SelfRemovalScriptText = PathBuffer<kSelfRemovalScriptWidth>;
 
 // Composes the whole script, CR LF after every line. False (and nothing usable in script) when the
 // program folder is empty, a folder contains a double quote, or the text does not fit: a cut
-// script must never run.
+// script must never run. The "DEL *.*" line needs both the purge and the folder's removal.
 bool ComposeSelfRemovalScript(const SelfRemovalScriptInput& input, SelfRemovalScriptText& script);
 
-// "<interpreter> /c VarnekUninstall.bat". The interpreter is comSpec, or cmd.exe in systemDir when
-// comSpec is empty; it is quoted when it contains a blank. False when the command does not fit.
-bool ComposeScriptCommand(const char* comSpec, const char* systemDir, ScratchBuffer& command);
+// "<interpreter> /D /V:OFF /c <scriptName>". The interpreter is comSpec, or cmd.exe in systemDir
+// when comSpec is empty; it is quoted when it contains a blank. /D keeps an AutoRun command of the
+// registry from running first, /V:OFF keeps a "!" in a folder name from being expanded. False
+// when the command does not fit.
+bool ComposeScriptCommand(const char* comSpec, const char* systemDir, const char* scriptName, ScratchBuffer& command);

@@ -7,6 +7,7 @@
 
 const char kUninstallLinkName[] = "Uninstall (Deinstallation)";
 const char kUninstallKeyBase[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kCreatedProgramFolderValue[] = "CreatedProgramFolder";
 
 namespace {
 

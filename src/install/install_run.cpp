@@ -15,6 +15,7 @@
 #include "install/install_texts.h"
 #include "list/install_context.h"
 #include "list/list_check.h"
+#include "list/list_loading.h"
 #include "res/resource.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
@@ -28,6 +29,7 @@ struct InstallRun {
     WorkPath SourceDir;  // the program's folder, with a trailing backslash
     HCURSOR SavedCursor = nullptr;
     bool AnyCopied = false;
+    bool CreatedProgramFolder = false;  // the folder was not there before this run
 };
 
 // The start-menu group lies below the programs folder; without that folder it would land in
@@ -38,6 +40,20 @@ bool HasProgramGroup() {
 
 void RestoreCursor(const InstallRun& run) {
     SetCursor(run.SavedCursor);
+}
+
+// A program folder that holds the list copy of another application belongs to that one: the
+// list copy would be kept by the date rule or replaced, and either uninstall would then remove the
+// other's files, group and entry. Nothing is written before this check.
+bool RefuseOtherApplicationsFolder(HWND owner) {
+    WorkPath list = JoinPath(g_ctx.TargetDir.CStr(), kListFileName);
+    if (!list.Fits() || !FileExists(list.CStr())) return false;
+    FieldText other = ListAppNameOf(list.CStr());
+    if (!IsListValueSet(other) || lstrcmpiA(other.CStr(), g_ctx.AppName.CStr()) == 0) return false;
+    ComposeOtherApplicationsFolderText(g_ctx.TargetDir.CStr(), other.CStr(), g_ctx.AppName.CStr(),
+                                       g_ctx.ScratchText);
+    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kAbortCaption, MB_ICONHAND);
+    return true;
 }
 
 RunResult Abort(const InstallRun& run, const char* text) {
@@ -62,9 +78,10 @@ void Prepare(InstallRun& run) {
     PumpPendingMessages();
 }
 
-bool CreateTargetDir() {
+bool CreateTargetDir(InstallRun& run) {
     if (FolderExists(JoinPath(g_ctx.TargetDir.CStr(), ".").CStr())) return true;
-    return CreateDirectoryA(g_ctx.TargetDir.CStr(), nullptr) != 0;
+    run.CreatedProgramFolder = CreateDirectoryA(g_ctx.TargetDir.CStr(), nullptr) != 0;
+    return run.CreatedProgramFolder;
 }
 
 // Asks Retry/Cancel while the listed file is missing from the source folder.
@@ -89,7 +106,7 @@ bool IsUninstallerEntry(const EntryText& files) {
     return FindTextExact(files.CStr(), kSetupFileName) != nullptr && files.Length() < 10 && !g_ctx.CopyOnlyMode;
 }
 
-void WriteUninstallEntry(const WorkPath& uninstaller) {
+void WriteUninstallEntry(const InstallRun& run, const WorkPath& uninstaller) {
     PathBuffer<256> key = UninstallKeyFor(g_ctx.AppName.CStr());
     WriteRegString(HKEY_LOCAL_MACHINE, key.CStr(), "DisplayName", g_ctx.AppName.CStr());
     WriteRegString(HKEY_LOCAL_MACHINE, key.CStr(), "UninstallString", UninstallCommand(uninstaller.CStr(), false).CStr());
@@ -101,6 +118,9 @@ void WriteUninstallEntry(const WorkPath& uninstaller) {
     WriteRegString(HKEY_LOCAL_MACHINE, key.CStr(), "DisplayIcon", uninstaller.CStr());
     WriteRegDword(HKEY_LOCAL_MACHINE, key.CStr(), "NoModify", 1);
     WriteRegDword(HKEY_LOCAL_MACHINE, key.CStr(), "NoRepair", 1);
+    // A reinstall finds the folder it made the first time: the first answer stays.
+    if (!RegValueExists(HKEY_LOCAL_MACHINE, key.CStr(), kCreatedProgramFolderValue))
+        WriteRegDword(HKEY_LOCAL_MACHINE, key.CStr(), kCreatedProgramFolderValue, run.CreatedProgramFolder ? 1 : 0);
 }
 
 // The program itself becomes Uninst.exe beside a hidden copy of the list.
@@ -119,7 +139,7 @@ void InstallUninstaller(InstallRun& run) {
         run.AnyCopied = true;
     if (HasProgramGroup())
         CreateShellLink(JoinPath(g_ctx.ProgramGroupDir.CStr(), kUninstallLinkName).CStr(), uninstaller.CStr(), "/U");
-    WriteUninstallEntry(uninstaller);
+    WriteUninstallEntry(run, uninstaller);
 }
 
 // A font that replaces an installed one is unloaded and removed first, so the new one takes
@@ -335,10 +355,11 @@ bool RefuseInstalledElsewhere(HWND owner) {
 RunResult RunInstall(HWND owner) {
     if (RefuseBadList(owner, false)) return RunResult::Refused;
     if (RefuseInstalledElsewhere(owner)) return RunResult::Refused;
+    if (RefuseOtherApplicationsFolder(owner)) return RunResult::Refused;
     InstallRun run;
     run.Owner = owner;
     Prepare(run);
-    if (!CreateTargetDir()) return Abort(run, kTargetNotCreatedText);
+    if (!CreateTargetDir(run)) return Abort(run, kTargetNotCreatedText);
 
     bool complete = InstallEntries(run);
     if (!complete || !run.AnyCopied) return Abort(run, kNoFilesText);

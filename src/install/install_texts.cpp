@@ -50,6 +50,18 @@ void ComposeInstalledElsewhereText(const char* appName, const char* otherFolder,
     out.Append("Es wurde nichts installiert.");
 }
 
+void ComposeOtherApplicationsFolderText(const char* programFolder, const char* otherAppName, const char* appName,
+                                        ScratchBuffer& out) {
+    out.Assign("Der Programmordner\r");
+    out.Append(programFolder);
+    out.Append("\rgehört bereits zur Anwendung \"");
+    out.Append(otherAppName);
+    out.Append("\".\r\r\"");
+    out.Append(appName);
+    out.Append("\" kann nicht in denselben Ordner installiert werden.\r\r");
+    out.Append("Es wurde nichts installiert.");
+}
+
 void ComposeRegistryImportError(const char* path, ScratchBuffer& out) {
     out.Assign("Fehler beim Registrieren von «");
     out.Append(path);

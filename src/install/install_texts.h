@@ -26,6 +26,9 @@ void ComposeSuccessText(const char* appName, bool copyOnly, ScratchBuffer& out);
 // The refusal of an install while the application's uninstall entry names an installation in
 // another folder, which is to be uninstalled first.
 void ComposeInstalledElsewhereText(const char* appName, const char* otherFolder, ScratchBuffer& out);
+// The refusal of a program folder that holds the list copy of another application.
+void ComposeOtherApplicationsFolderText(const char* programFolder, const char* otherAppName, const char* appName,
+                                        ScratchBuffer& out);
 
 // "Fehler beim Registrieren von «path»" and "Fehler beim Ausführen von «path»".
 void ComposeRegistryImportError(const char* path, ScratchBuffer& out);

@@ -71,12 +71,19 @@ struct InstallContext {
     bool QuietUninstall = false;
     bool CopyOnlyMode = false;
     bool AllUsersMode = false;
+    // The uninstall's decisions about the program folder: whether the installation made it (its
+    // uninstall entry says so), whether the script removes it, and whether it empties it first.
+    bool ProgramFolderCreated = false;
+    bool RemoveProgramFolder = false;
     bool PurgeProgramFolder = false;
-    bool SelfRemovalPending = false;
 
     HINSTANCE ModuleInstance = nullptr;
     const char* CommandLine = nullptr;
     HWND ProgressWindow = nullptr;
+
+    // The self-removal script written at the end of an uninstall, waiting for the program to end
+    // before it is started; empty when there is none.
+    WorkPath SelfRemovalScript;
 
     // Shared composition buffer for message texts, file names and command lines; whoever fills
     // it uses the text at once.

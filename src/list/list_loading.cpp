@@ -92,6 +92,14 @@ void ComposeTargetDir() {
 
 }  // namespace
 
+FieldText ListAppNameOf(const char* listPath) {
+    FieldText appName;
+    GetPrivateProfileStringA("General", "AppName", "", appName.RawData(), static_cast<DWORD>(kValueChars + 1),
+                             listPath);
+    appName.Adopt();
+    return appName;
+}
+
 void LoadInstallContext() {
     LoadInstallContextFor(ModulePath().CStr());
 }

@@ -1,4 +1,4 @@
-// Reading and writing registry string values, one key handle per call.
+// Reading and writing registry string and number values, one key handle per call.
 #include "support/win_support.h"
 
 PathBuffer<1025> ReadRegString(HKEY root, const char* subKey, const char* valueName) {
@@ -38,6 +38,27 @@ bool WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD v
                         &key, nullptr) != ERROR_SUCCESS)
         return false;
     LONG status = RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+bool ReadRegDword(HKEY root, const char* subKey, const char* valueName, DWORD* value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    DWORD type = 0;
+    DWORD number = 0;
+    DWORD size = sizeof number;
+    LONG status = RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof number) return false;
+    *value = number;
+    return true;
+}
+
+bool RegValueExists(HKEY root, const char* subKey, const char* valueName) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    LONG status = RegQueryValueExA(key, valueName, nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }

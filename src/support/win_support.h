@@ -9,6 +9,10 @@
 
 // Converts the ANSI text to the OEM code page (batch files are read in it); unchanged on failure.
 LongText ToOemText(const char* text);
+// The same, but true only when the whole text converted and converts back to the very same bytes.
+// A character the OEM code page lacks becomes a look-alike ("Ž" turns into "Z"), and a path
+// converted so names another file or folder.
+bool ToOemTextExact(const char* text, LongText& oem);
 
 // True when the first match of the path (a wildcard pattern is allowed) is a file / a folder.
 // A path ending in a backslash or naming a bare drive root is reported as not existing.
@@ -67,6 +71,10 @@ PathBuffer<1025> ReadRegString(HKEY root, const char* subKey, const char* valueN
 bool WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text);
 // Creates the key (all missing levels) and stores the number as REG_DWORD; true when stored.
 bool WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value);
+// The number of a REG_DWORD value; false when the key or value is missing or of another type.
+bool ReadRegDword(HKEY root, const char* subKey, const char* valueName, DWORD* value);
+// True when the key has a value of that name, of whatever type.
+bool RegValueExists(HKEY root, const char* subKey, const char* valueName);
 
 using ShellFolderText = PathBuffer<501>;
 // "Programs" or "Desktop", for all users ("Common Programs", ...) or for the current user.

@@ -1,6 +1,6 @@
-// The uninstall run: the listed files and their traces, the wildcard groups, the start-menu
-// group and the uninstall entry; then the question whether the program folder is to be emptied,
-// the closing message, and the request for the self-removal script.
+// The uninstall run: the listed files and their traces, the wildcard groups and the start-menu
+// group; the question whether the program folder is to be emptied; and, once the self-removal
+// script is ready (or known to be impossible), the closing message and the uninstall entry.
 #include "uninstall/uninstall_run.h"
 
 #include "files/file_ops.h"
@@ -58,11 +58,25 @@ void RemoveUninstallEntry() {
     if (key.Fits()) RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.CStr());
 }
 
-// The script empties the folder the running program lies in; only when that is the program
-// folder may the user be offered, or a quiet uninstall take, the purge.
-void DecidePurge(HWND owner) {
+// Read before anything is removed. An entry without the value (made before the install recorded
+// it) or no entry at all counts as a folder that was there before: it is kept.
+void ReadProgramFolderOrigin() {
+    g_ctx.ProgramFolderCreated = false;
+    if (!IsListValueSet(g_ctx.AppName)) return;
+    PathBuffer<256> key = UninstallKeyFor(g_ctx.AppName.CStr());
+    DWORD created = 0;
+    g_ctx.ProgramFolderCreated = key.Fits() &&
+                                 ReadRegDword(HKEY_LOCAL_MACHINE, key.CStr(), kCreatedProgramFolderValue, &created) &&
+                                 created == 1;
+}
+
+// The script works in the folder the running program lies in. Only when that is the program
+// folder and the installation made it may the script remove it, and the user be offered, or a
+// quiet uninstall take, the purge; otherwise the folder keeps everything the run did not list.
+void DecideFolderRemoval(HWND owner) {
     g_ctx.PurgeProgramFolder = false;
-    if (!RunsFromProgramFolder()) return;
+    g_ctx.RemoveProgramFolder = g_ctx.ProgramFolderCreated && RunsFromProgramFolder();
+    if (!g_ctx.RemoveProgramFolder) return;
     if (g_ctx.QuietUninstall) {
         g_ctx.PurgeProgramFolder = true;
         return;
@@ -72,10 +86,19 @@ void DecidePurge(HWND owner) {
         MessageBoxA(owner, g_ctx.ScratchText.CStr(), kPurgeCaption, kQuestionStyle) == IDYES;
 }
 
-void ReportUninstalled(HWND owner) {
+// Without a script, the files it would have deleted are named: the uninstaller and its list
+// beside it.
+void ReportUninstalled(HWND owner, bool selfRemovalReady) {
     if (g_ctx.QuietUninstall) return;
-    ComposeUninstalledText(g_ctx.AppName.CStr(), g_ctx.PurgeProgramFolder, g_ctx.IsNT, g_ctx.ScratchText);
-    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kUninstalledCaption, MB_OK | MB_ICONINFORMATION);
+    if (selfRemovalReady) {
+        ComposeUninstalledText(g_ctx.AppName.CStr(), g_ctx.PurgeProgramFolder, g_ctx.IsNT, g_ctx.ScratchText);
+        MessageBoxA(owner, g_ctx.ScratchText.CStr(), kUninstalledCaption, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    LongText folder = PathFolderPart(ModulePath().CStr());
+    ComposeUninstallerLeftText(g_ctx.AppName.CStr(), JoinPath(folder.CStr(), kUninstallerFileName).CStr(),
+                               JoinPath(folder.CStr(), kListFileName).CStr(), g_ctx.ScratchText);
+    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kUninstallIncompleteCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 // A process keeps its current folder open: the program folder could not be removed by the
@@ -88,16 +111,24 @@ void LeaveProgramFolder() {
 
 RunResult RunUninstall(HWND owner) {
     InvalidateRect(owner, nullptr, FALSE);
+    ReadProgramFolderOrigin();
     OpenProgressWindow(owner, kProgressUninstallTitle, kPhaseDeleting);
     RemoveInstalledFiles();
     RemoveUserFiles(owner);
     ClearListCopyAttributes();
     RemoveProgramGroup();
     CloseProgressWindow();
-    RemoveUninstallEntry();
-    DecidePurge(owner);
-    ReportUninstalled(owner);
-    g_ctx.SelfRemovalPending = true;
+    DecideFolderRemoval(owner);
     LeaveProgramFolder();
+    return RunResult::Done;
+}
+
+// The entry goes last, after the closing message: an uninstall ended before that point (or one
+// whose uninstaller cannot remove itself) can be started again from the list of installed
+// software, and still knows whether the program folder is its own.
+RunResult FinishUninstall(HWND owner, bool selfRemovalReady) {
+    ReportUninstalled(owner, selfRemovalReady);
+    if (!selfRemovalReady) return RunResult::Failed;
+    RemoveUninstallEntry();
     return RunResult::Done;
 }

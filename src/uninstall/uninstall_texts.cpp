@@ -9,6 +9,7 @@ const char kListedFileNotDeletedCaption[] = "Datei konnte nicht gelöscht werden
 const char kUserFilesCaption[] = "Anwenderdateien löschen";
 const char kPurgeCaption[] = "Löschvorgang bestätigen";
 const char kUninstalledCaption[] = "Deinstallation erfolgreich";
+const char kUninstallIncompleteCaption[] = "Deinstallation unvollständig";
 
 void ComposeSystemFileQuestion(const char* path, ScratchBuffer& out) {
     out.Assign(path);
@@ -53,4 +54,15 @@ void ComposeUninstalledText(const char* appName, bool purged, bool isNT, Scratch
         out.Append("\r\r");
         out.Append("(In der folgenden Konsole wird noch das Deinstallationsprogramm enfernt.)");
     }
+}
+
+void ComposeUninstallerLeftText(const char* appName, const char* uninstallerPath, const char* listPath,
+                                ScratchBuffer& out) {
+    out.Assign(appName);
+    out.Append("\rwurde vom Computer entfernt.\r\r");
+    out.Append("Das Deinstallationsprogramm konnte sich aber nicht selbst entfernen.\r");
+    out.Append("Bitte löschen Sie diese Dateien von Hand:\r\r");
+    out.Append(uninstallerPath);
+    out.AppendChar('\r');
+    out.Append(listPath);
 }

@@ -12,6 +12,7 @@ extern const char kListedFileNotDeletedCaption[];
 extern const char kUserFilesCaption[];
 extern const char kPurgeCaption[];
 extern const char kUninstalledCaption[];
+extern const char kUninstallIncompleteCaption[];
 
 // The question before a file in the Windows, System or Fonts folder is deleted.
 void ComposeSystemFileQuestion(const char* path, ScratchBuffer& out);
@@ -24,3 +25,7 @@ void ComposePurgeQuestion(const char* programFolder, const char* appName, Scratc
 // The closing message: everything removed (with the remark about the console on NT-family
 // systems), or removed apart from the files the user may have made.
 void ComposeUninstalledText(const char* appName, bool purged, bool isNT, ScratchBuffer& out);
+// The closing message when the uninstaller cannot remove itself (no self-removal script could be
+// written, or none could name the program folder safely): the two files left for the user.
+void ComposeUninstallerLeftText(const char* appName, const char* uninstallerPath, const char* listPath,
+                                ScratchBuffer& out);

@@ -60,6 +60,16 @@ void CheckUninstallEntry(const std::string& appName, const std::string& target) 
     CHECK(value == 1);
     CHECK(RegistryDword(HKEY_LOCAL_MACHINE, key, "EstimatedSize", &value));
     CHECK(value >= 1);
+    CHECK(RegistryDword(HKEY_LOCAL_MACHINE, key, "CreatedProgramFolder", &value));
+    CHECK(value == 1);
+}
+
+// The entry's record of whether the install made the program folder; 2 when there is none.
+DWORD CreatedProgramFolderValue(const std::string& appName) {
+    DWORD value = 2;
+    if (!RegistryDword(HKEY_LOCAL_MACHINE, std::string(kUninstallKeyBase) + appName, "CreatedProgramFolder", &value))
+        return 2;
+    return value;
 }
 
 }  // namespace
@@ -331,6 +341,7 @@ TEST_CASE("installing again replaces the uninstaller and keeps newer files of th
     SetFileDay(package.Path("Neu.txt"), 2020, 5, 5);
     Run first = package.Start("/S");
     REQUIRE(first.Exit(60000) == 0);
+    CHECK(CreatedProgramFolderValue("Qv Again") == 1);
 
     // the user changed one file later; the uninstaller is replaced by the new program
     WriteFileBytes(target + "\\Neu.txt", "vom Anwender");
@@ -346,7 +357,27 @@ TEST_CASE("installing again replaces the uninstaller and keeps newer files of th
     CHECK(ReadFileBytes(target + "\\Alt.txt") == "neuere Fassung");
     CHECK(ReadFileBytes(target + "\\Uninst.exe") == ReadFileBytes(package.Path("Setup.exe")));
     CHECK_FALSE(Facts(target + "\\Setup.exe").exists);
+    // the folder was there for the second run, but the first made it: the first answer stays
+    CHECK(CreatedProgramFolderValue("Qv Again") == 1);
     RemoveInstallation("Qv Again", "QvAgain");
+}
+
+TEST_CASE("a program folder that was there before the install is recorded as not made by it") {
+    const std::string target = ProgramFilesDir() + "\\QvVorhanden";
+    RemoveInstallation("Qv Vorhanden", "QvVorhanden");
+    REQUIRE(CreateDirectoryA(target.c_str(), nullptr));
+    Package package("install-folder-there");
+    package.List("[General]\r\nAppName=Qv Vorhanden\r\nFolder=QvVorhanden\r\n[Files]\r\n1=a.txt\r\n").File("a.txt", "a");
+    Run first = package.Start("/S");
+    REQUIRE(first.Exit(60000) == 0);
+    CHECK(CreatedProgramFolderValue("Qv Vorhanden") == 0);
+    // removed and made again by the next install, the folder still counts as found: the entry
+    // keeps its first answer
+    RemoveTree(target);
+    Run second = package.Start("/S");
+    REQUIRE(second.Exit(60000) == 0);
+    CHECK(CreatedProgramFolderValue("Qv Vorhanden") == 0);
+    RemoveInstallation("Qv Vorhanden", "QvVorhanden");
 }
 
 TEST_CASE("RegFile is imported by the registry editor, RunOnce starts in the program folder") {

@@ -163,13 +163,14 @@ TEST_CASE("the demo answered Yes throughout: files, font, wildcard groups, short
     Answer(run, kUserFilesCaption, UserFilesQuestion(target + "\\Vorlagen\\*.qvv"), progress.Handle(), IDYES);
     Window purge = ExpectQuestion(run, kPurgeCaption, PurgeQuestion(target, kDemoName), main);
     // before the last question: the listed files and the wildcard groups are gone, the progress
-    // window is closed, and the list copy is ready for the script
+    // window is closed, and the list copy is ready for the script; the entry goes last, so that
+    // an uninstall ended here can be started again
     CHECK(FilesIn(target) == std::vector<std::string>{"Eigene Notiz.txt", "Setup.lst", "Uninst.exe"});
     CHECK_FALSE(PathExists(target + "\\Vorlagen"));
     CHECK_FALSE(PathExists(demo.font));
     CHECK((Facts(target + "\\Setup.lst").attributes & 7) == 0);
     CHECK_FALSE(progress.IsVisible());
-    CHECK_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallKeyBase) + kDemoName));
+    CHECK(RegistryKeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallKeyBase) + kDemoName));
     AnswerBox(purge, IDYES);
     ExpectDone(run, DoneText(kDemoName, true), main);
     CHECK(run.Exit() == 0);
@@ -481,4 +482,35 @@ TEST_CASE("an uninstaller started outside the program folder never empties the f
     // the quiet uninstall did not purge the folder it ran from
     CHECK(ReadFileBytes(elsewhere + "\\Wichtig.txt") == "wichtig");
     RemoveTree(elsewhere);
+}
+
+TEST_CASE("an uninstall ended at its last question can be run again and still removes the folder it made") {
+    InstalledPackage installed("uninstall-ended", "Qv Abgebrochen", "QvAbgebrochen");
+    installed.package.List("[General]\r\nAppName=Qv Abgebrochen\r\nFolder=QvAbgebrochen\r\n[Files]\r\n1=Daten.txt\r\n")
+        .File("Daten.txt", "daten");
+    installed.Install();
+    WriteFileBytes(installed.target + "\\Eigene Notiz.txt", "vom Anwender");
+    const std::string key = std::string(kUninstallKeyBase) + "Qv Abgebrochen";
+
+    Run first = installed.StartUninstaller();
+    HWND main = first.MainWindow().Handle();
+    Answer(first, kQuestionCaption, UninstallQuestion("Qv Abgebrochen"), main, IDYES);
+    ExpectQuestion(first, kPurgeCaption, PurgeQuestion(installed.target, "Qv Abgebrochen"), main);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, first.Pid());
+    REQUIRE(process != nullptr);
+    TerminateProcess(process, 9);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+    // ended at the purge question: the listed file is gone, the entry with its record is not
+    CHECK(FilesIn(installed.target) == std::vector<std::string>{"Eigene Notiz.txt", "Setup.lst", "Uninst.exe"});
+    DWORD created = 0;
+    CHECK(RegistryDword(HKEY_LOCAL_MACHINE, key, "CreatedProgramFolder", &created));
+    CHECK(created == 1);
+    CHECK_FALSE(PathExists(SelfRemovalScriptPath()));
+
+    Run second = installed.StartUninstaller("/UQ");
+    CHECK(second.Exit() == 0);
+    REQUIRE(WaitForSelfRemoval(second.Pid()));
+    CHECK_FALSE(PathExists(installed.target));
+    CHECK_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, key));
 }

@@ -112,11 +112,13 @@ struct InstalledDemo : DemoPackage {
     }
 };
 
-// Started as "<interpreter> /c VarnekUninstall.bat" in the Windows folder.
+// Started as "<interpreter> /D /V:OFF /c VarnekUninstall.bat" in the Windows folder: no AutoRun
+// command first, no delayed expansion of a "!" in a folder name.
 void CheckInterpreterStart(const ComSpecStandIn& comSpec) {
     std::string interpreter = comSpec.standIn;
     if (interpreter.find(' ') != std::string::npos) interpreter = "\"" + interpreter + "\"";
-    CHECK(RecorderLog("interpreter_capture.exe") == WindowsDir() + "\n" + interpreter + " /c VarnekUninstall.bat\n");
+    CHECK(RecorderLog("interpreter_capture.exe") ==
+          WindowsDir() + "\n" + interpreter + " /D /V:OFF /c VarnekUninstall.bat\n");
 }
 
 void CheckScript(const std::string& captured, const std::string& expected) {

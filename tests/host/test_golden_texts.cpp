@@ -25,12 +25,14 @@ std::string File(const std::string& bytes, const char* codePage) {
 // The batch script of the name, folder and script path v, with the [AltFolder] values given.
 const char* g_alt[kListEntryCount];
 std::string Script(const char* const* v, bool& fits, bool isNT, bool purge, char letter,
-                   std::initializer_list<std::pair<int, const char*>> alts, bool altSource = true) {
+                   std::initializer_list<std::pair<int, const char*>> alts, bool altSource = true,
+                   bool removeFolder = true) {
     static SelfRemovalScriptText script;
     for (const char*& alt : g_alt) alt = "";
     for (const auto& alt : alts) g_alt[alt.first] = alt.second;
     SelfRemovalScriptInput input;
     input.IsNT = isNT, input.PurgeProgramFolder = purge, input.AnswerLetter = letter;
+    input.RemoveProgramFolder = removeFolder;
     input.AppName = v[0], input.ProgramFolder = v[1], input.ScriptPath = v[2];
     if (altSource) input.AltFolder = [](int index) { return g_alt[index]; };
     fits = ComposeSelfRemovalScript(input, script);
@@ -86,6 +88,10 @@ const struct Golden {
     TEXT("uninstalled-kept-nt", ComposeUninstalledText(v[0], false, true, out), "Kartei"),
     TEXT("uninstalled-kept-older", ComposeUninstalledText(v[0], false, false, out), "Kartei"),
     TEXT("uninstalled-longest", ComposeUninstalledText(v[0], true, true, out), N79),
+    TEXT("uninstaller-left", ComposeUninstallerLeftText(v[0], v[1], v[2], out), "Kartei",
+         "C:\\Program Files\\Kartei\\Uninst.exe", "C:\\Program Files\\Kartei\\Setup.lst"),
+    TEXT("other-applications-folder", ComposeOtherApplicationsFolderText(v[0], v[1], v[2], out),
+         "C:\\Program Files\\Gemeinsam", "Alpha", "Beta"),
     PROBLEM("list-dot-folder", DotFolder, false, "WildSubFolder", "2", "..\\.."),
     PROBLEM("list-dot-folder-uninstall", DotFolder, true, "WildSubFolder", "2", "..\\.."),
     PROBLEM("list-drive", Drive, false, "Links", "1", "C:x"),
@@ -105,6 +111,8 @@ const struct Golden {
            {{128, "\\Last"}, {0, "\\First"}, {3, "\\Data"}, {4, "W\\ShellNew"}, {5, "\\Data\\Sub"}, {6, "S\\Treiber"},
             {7, "F"}, {8, "Data"}, {10, "\\Daten 100%"}, {11, "\\Kaputt\"Name"}}),
     SCRIPT("script-no-alt-folder-source", KARTEI, true, true, 'J', {}, false),
+    // A program folder the installation did not make is neither emptied nor removed.
+    SCRIPT("script-folder-not-made", KARTEI, true, true, 'J', {{3, "\\Data"}}, true, false),
     // The folders come in the OEM bytes the caller converted them to, the name keeps its ANSI bytes.
     SCRIPT("script-oem-folders",
            ("M\xE4rchenbuch", "C:\\Programme\\M\x84rchenbuch", "C:\\WINDOWS\\VarnekUninstall.bat"), true, true, 'J',

@@ -94,6 +94,7 @@ Result ScriptLine(const Args& a) {
     alt = a[4];
     SelfRemovalScriptInput input;
     input.IsNT = std::string(a[0]) == "NT", input.PurgeProgramFolder = true, input.AnswerLetter = 'J';
+    input.RemoveProgramFolder = true;
     input.AppName = a[1], input.ProgramFolder = a[2], input.ScriptPath = a[3];
     input.AltFolder = [](int) { return alt.c_str(); };
     bool composed = ComposeSelfRemovalScript(input, script);
@@ -172,7 +173,8 @@ const struct Handler {
     CALL(PathFilePart, 1, a[0]), CALL(PathFolderPart, 1, a[0]), CALL(JoinPath, 2, a[0], a[1]),
     CALL(EqualsNoCase, 2, a[0], a[1]), CALL(UpperAscii, 1, a[0][0]), CALL(SameFolderText, 2, a[0], a[1]),
     CALL(AnswerLetterForLanguage, 1, static_cast<unsigned>(std::strtoul(a[0], nullptr, 0))),
-    COMMAND(ComposeScriptCommand, 2, a[0], a[1]), {"Script", 6, ScriptLine},
+    COMMAND(ComposeScriptCommand, 3, a[0], a[1], a[2]), {"Script", 6, ScriptLine},
+    CALL(SelfRemovalScriptName, 1, std::atoi(a[0])),
     RULE(CommandLine, 1, [&] {  // the decisions taken, or install
         std::string taken = std::string(CommandLineWantsSilentInstall(a[0]) ? " silent" : "") +
                             (CommandLineWantsQuietUninstall(a[0]) ? " quiet" : "") +

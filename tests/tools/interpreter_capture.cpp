@@ -22,7 +22,7 @@ const char* ArgumentsOf(const char* commandLine) {
     return p;
 }
 
-// The script's name: the last word of the arguments ("/c VarnekUninstall.bat").
+// The script's name: the last word of the arguments ("/D /V:OFF /c VarnekUninstall.bat").
 const char* ScriptNameOf(const char* arguments) {
     const char* last = arguments;
     for (const char* p = arguments; *p != 0; ++p)

@@ -36,26 +36,46 @@ std::string ScriptPath() {
     return WindowsFolder() + "\\VarnekUninstall.bat";
 }
 
-// The context fields the writer reads, as an uninstall run leaves them; put back afterwards.
+// The script's further names beside the fixed one: VarnekUninstall2.bat to VarnekUninstall9.bat.
+std::string NumberedScriptPath(int number) {
+    return WindowsFolder() + "\\VarnekUninstall" + std::to_string(number) + ".bat";
+}
+
+// Removes the script under every name it may have, files and test folders alike.
+void RemoveScripts() {
+    DeleteFileA(ScriptPath().c_str());
+    RemoveTree(ScriptPath());
+    for (int number = 2; number <= 9; ++number) {
+        DeleteFileA(NumberedScriptPath(number).c_str());
+        RemoveTree(NumberedScriptPath(number));
+    }
+}
+
+// The context fields the writer reads, as an uninstall run leaves them for a program folder the
+// installation made; put back afterwards.
 struct UninstallContext {
     explicit UninstallContext(bool purge) {
         g_ctx.WindowsDir.Assign(WindowsFolder().c_str());
         g_ctx.SystemDir.Assign(SystemFolder().c_str());
         g_ctx.AppName.Assign("Kartei");
         g_ctx.IsNT = true;
+        g_ctx.RemoveProgramFolder = true;
         g_ctx.PurgeProgramFolder = purge;
         g_ctx.InstallList[2].AltFolder.Assign("\\Data\\Sub");
         g_ctx.InstallList[3].AltFolder.Assign("\\Data");
         g_ctx.InstallList[4].AltFolder.Assign("W\\ShellNew");
-        DeleteFileA(ScriptPath().c_str());
+        RemoveScripts();
     }
     ~UninstallContext() {
         g_ctx.WindowsDir.Clear();
         g_ctx.SystemDir.Clear();
         g_ctx.AppName.Clear();
         g_ctx.IsNT = false;
+        g_ctx.RemoveProgramFolder = false;
         g_ctx.PurgeProgramFolder = false;
+        g_ctx.SelfRemovalScript.Clear();
         for (ListEntry& entry : g_ctx.InstallList) entry.AltFolder.Clear();
+        RemoveScripts();
     }
 };
 
@@ -112,9 +132,9 @@ void EndOwnInterpreters() {
 }
 
 // True when the script deleted itself in time, which it does as its very last step.
-bool WaitForScriptEnd(DWORD* elapsedMs = nullptr) {
+bool WaitForScriptEnd(DWORD* elapsedMs = nullptr, const std::string& script = ScriptPath()) {
     DWORD start = GetTickCount();
-    while (PathExists(ScriptPath())) {
+    while (PathExists(script)) {
         if (GetTickCount() - start > kScriptTimeoutMs) {
             EndOwnInterpreters();
             return false;
@@ -260,13 +280,12 @@ TEST_CASE("self-removal with an interpreter path containing blanks") {
 }
 
 TEST_CASE("the written script: folder in OEM bytes, the user's answer letter, sub-folder lines") {
-    SavedComSpec saved;
     UninstallContext context(true);
     g_ctx.AppName.Assign("M\xE4rchen");
     g_ctx.InstallList[5].AltFolder.Assign("\\Sch\xE4tze");
-    // An interpreter that cannot be started leaves the script in place to be read.
-    REQUIRE(SetEnvironmentVariableA("COMSPEC", "C:\\qvtest\\missing\\cmd.exe"));
-    CHECK_FALSE(WriteSelfRemovalScriptFor("C:\\Programme\\M\xE4rchen"));
+    // Prepared, not started: the script stays in place to be read.
+    REQUIRE(PrepareSelfRemovalScriptFor("C:\\Programme\\M\xE4rchen"));
+    CHECK(std::string(g_ctx.SelfRemovalScript.CStr()) == ScriptPath());
 
     std::string script = ReadFileBytes(ScriptPath());
     DeleteFileA(ScriptPath().c_str());
@@ -296,4 +315,151 @@ TEST_CASE("no script without a program folder or a Windows folder") {
     g_ctx.WindowsDir.Clear();
     CHECK_FALSE(WriteSelfRemovalScriptFor("C:\\qvtest\\selfremoval\\Prog"));
     CHECK_FALSE(PathExists(ScriptPath()));
+    CHECK(g_ctx.SelfRemovalScript.IsEmpty());
+}
+
+TEST_CASE("an interpreter that cannot be started: the script is deleted and its name is free again") {
+    SavedComSpec saved;
+    UninstallContext context(true);
+    std::string folder = BuildProgramFolder(FreshFolder("selfremoval"));
+    REQUIRE(SetEnvironmentVariableA("COMSPEC", "C:\\qvtest\\missing\\cmd.exe"));
+    REQUIRE(PrepareSelfRemovalScriptFor(folder.c_str()));
+    REQUIRE(PathExists(ScriptPath()));
+    CHECK_FALSE(StartSelfRemovalScript());
+    CHECK_FALSE(PathExists(ScriptPath()));
+    CHECK(g_ctx.SelfRemovalScript.IsEmpty());
+    CHECK(PathExists(folder + "\\Uninst.exe"));
+}
+
+TEST_CASE("a program folder the installation did not make: the uninstaller and its list go, nothing else") {
+    UninstallContext context(true);  // the purge was even asked for
+    g_ctx.RemoveProgramFolder = false;
+    std::string folder = BuildProgramFolder(FreshFolder("selfremoval"));
+    REQUIRE(PrepareSelfRemovalScriptFor(folder.c_str()));
+    std::string script = ReadFileBytes(ScriptPath());
+    CHECK(script.find("DEL *.*") == std::string::npos);
+    CHECK(script.find("RD \"" + folder + "\"") == std::string::npos);
+    REQUIRE(StartSelfRemovalScript());
+    REQUIRE(WaitForScriptEnd());
+    CHECK_FALSE(PathExists(folder + "\\Uninst.exe"));
+    CHECK_FALSE(PathExists(folder + "\\Setup.lst"));
+    CHECK(ReadFileBytes(folder + "\\Notizen.txt") == "written by the user");
+    CHECK(ReadFileBytes(folder + "\\Kartei.exe") == "MZ program");
+    CHECK(PathExists(folder));
+
+    // emptied as well, the folder still stays
+    DeleteFileA((folder + "\\Notizen.txt").c_str());
+    DeleteFileA((folder + "\\Kartei.exe").c_str());
+    WriteFileBytes(folder + "\\Uninst.exe", "MZ stand-in");
+    WriteFileBytes(folder + "\\Setup.lst", "[General]\r\nAppName=Kartei\r\n");
+    REQUIRE(WriteSelfRemovalScriptFor(folder.c_str()));
+    REQUIRE(WaitForScriptEnd());
+    CHECK(FolderNames(folder).empty());
+    CHECK(PathExists(folder));
+}
+
+TEST_CASE("a program folder whose name the OEM code page lacks is named by its short name, never by a look-alike") {
+    UninstallContext context(true);
+    std::string parent = FreshFolder("selfremoval");
+    // "Z" with caron (0x8E in code page 1252) turns into a plain "Z" in the OEM code pages
+    // 437 and 850: the converted name is that of the folder beside it.
+    std::string other = parent + "\\Zebra-Kasse";
+    CreateDirectoryA(other.c_str(), nullptr);
+    WriteFileBytes(other + "\\Uninst.exe", "MZ other");
+    WriteFileBytes(other + "\\Setup.lst", "[General]\r\nAppName=Zebra-Kasse\r\n");
+    WriteFileBytes(other + "\\Buchungen.dat", "Buchungen");
+    std::string folder = parent + "\\\x8E" "ebra-Kasse";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    WriteFileBytes(folder + "\\Uninst.exe", "MZ stand-in");
+    WriteFileBytes(folder + "\\Setup.lst", "[General]\r\nAppName=\x8E" "ebra-Kasse\r\n");
+    WriteFileBytes(folder + "\\Notizen.txt", "written by the user");
+    // a sub-folder whose name has an en dash (0x96), which the OEM code pages lack as well
+    g_ctx.InstallList[6].AltFolder.Assign("\\Ablage \x96 Alt");
+    CreateDirectoryA((folder + "\\Ablage \x96 Alt").c_str(), nullptr);
+
+    char shortPath[MAX_PATH] = "";
+    DWORD n = GetShortPathNameA(folder.c_str(), shortPath, MAX_PATH);
+    REQUIRE((n > 0 && n < MAX_PATH));
+    REQUIRE(std::string(shortPath) != folder);
+    char shortSub[MAX_PATH] = "";
+    n = GetShortPathNameA((folder + "\\Ablage \x96 Alt").c_str(), shortSub, MAX_PATH);
+    REQUIRE((n > 0 && n < MAX_PATH));
+    std::string subName = std::string(shortSub).substr(std::strlen(shortPath) + 1);
+
+    REQUIRE(PrepareSelfRemovalScriptFor(folder.c_str()));
+    std::string script = ReadFileBytes(ScriptPath());
+    CHECK(script.find("Zebra-Kasse") == std::string::npos);
+    CHECK(script.find("\r\nCD \"" + std::string(shortPath) + "\"\r\n") != std::string::npos);
+    CHECK(script.find("\r\nRD \"" + subName + "\"\r\n") != std::string::npos);
+    CHECK(script.find("\r\nRD \"" + std::string(shortPath) + "\"\r\n") != std::string::npos);
+    CHECK(script.find("Ablage -") == std::string::npos);
+    REQUIRE(StartSelfRemovalScript());
+    REQUIRE(WaitForScriptEnd());
+
+    CHECK_FALSE(PathExists(folder));
+    CHECK(ReadFileBytes(other + "\\Uninst.exe") == "MZ other");
+    CHECK(PathExists(other + "\\Setup.lst"));
+    CHECK(ReadFileBytes(other + "\\Buchungen.dat") == "Buchungen");
+}
+
+TEST_CASE("a folder that the OEM code page cannot name and that has no short name gets no script") {
+    UninstallContext context(true);
+    // Wine gives every existing folder a short name; one that does not exist has none either.
+    std::string folder = FreshFolder("selfremoval") + "\\\x8E" "ebra-Fehlt";
+    REQUIRE_FALSE(PathExists(folder));
+    CHECK_FALSE(PrepareSelfRemovalScriptFor(folder.c_str()));
+    CHECK(g_ctx.SelfRemovalScript.IsEmpty());
+    CHECK_FALSE(PathExists(ScriptPath()));
+    CHECK_FALSE(PathExists(NumberedScriptPath(2)));
+}
+
+TEST_CASE("a sub-folder name without an OEM form or short name gets no RD line") {
+    UninstallContext context(true);
+    std::string folder = BuildProgramFolder(FreshFolder("selfremoval"));
+    g_ctx.InstallList[7].AltFolder.Assign("\\\x8E" "eb");  // never made: no short name
+    REQUIRE(PrepareSelfRemovalScriptFor(folder.c_str()));
+    std::string script = ReadFileBytes(ScriptPath());
+    CHECK(script.find("\r\nRD \"Data\"\r\n") != std::string::npos);
+    CHECK(script.find("\r\nRD \"Zeb\"") == std::string::npos);
+    CHECK(script.find("eb\"\r\n") == std::string::npos);
+}
+
+TEST_CASE("the fixed name taken: the script goes under the next free name and removes itself by it") {
+    UninstallContext context(true);
+    std::string folder = BuildProgramFolder(FreshFolder("selfremoval"));
+    // another uninstall's script still running under the fixed name, held by its interpreter
+    WriteFileBytes(ScriptPath(), "@ECHO another uninstall\r\n");
+    HANDLE held = CreateFileA(ScriptPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    REQUIRE(held != INVALID_HANDLE_VALUE);
+    REQUIRE(PrepareSelfRemovalScriptFor(folder.c_str()));
+    CHECK(std::string(g_ctx.SelfRemovalScript.CStr()) == NumberedScriptPath(2));
+    std::string script = ReadFileBytes(NumberedScriptPath(2));
+    std::string lastLine = "@DEL \"" + NumberedScriptPath(2) + "\"\r\n";
+    REQUIRE(script.size() > lastLine.size());
+    CHECK(script.compare(script.size() - lastLine.size(), lastLine.size(), lastLine) == 0);
+    REQUIRE(StartSelfRemovalScript());
+    bool ended = WaitForScriptEnd(nullptr, NumberedScriptPath(2));
+    CloseHandle(held);
+    REQUIRE(ended);
+    CheckPurged(folder);
+    CHECK(ReadFileBytes(ScriptPath()) == "@ECHO another uninstall\r\n");
+
+    // a name another file has is not overwritten, even when nothing holds it
+    REQUIRE(WriteSelfRemovalScriptFor(BuildProgramFolder(FreshFolder("selfremoval")).c_str()));
+    CHECK(ReadFileBytes(ScriptPath()) == "@ECHO another uninstall\r\n");
+    REQUIRE(WaitForScriptEnd(nullptr, NumberedScriptPath(2)));
+}
+
+TEST_CASE("every name taken: no script at all") {
+    UninstallContext context(true);
+    std::string folder = BuildProgramFolder(FreshFolder("selfremoval"));
+    REQUIRE(CreateDirectoryA(ScriptPath().c_str(), nullptr));
+    for (int number = 2; number <= 9; ++number) REQUIRE(CreateDirectoryA(NumberedScriptPath(number).c_str(), nullptr));
+    CHECK_FALSE(PrepareSelfRemovalScriptFor(folder.c_str()));
+    CHECK(g_ctx.SelfRemovalScript.IsEmpty());
+    CHECK_FALSE(PathExists(WindowsFolder() + "\\VarnekUninstall10.bat"));
+    // one name freed is enough
+    RemoveTree(NumberedScriptPath(7));
+    REQUIRE(PrepareSelfRemovalScriptFor(folder.c_str()));
+    CHECK(std::string(g_ctx.SelfRemovalScript.CStr()) == NumberedScriptPath(7));
 }

@@ -45,6 +45,48 @@ TEST_CASE("ToOemText converts umlauts to the OEM code page and leaves ASCII alon
     CHECK(std::string(ToOemText("").CStr()).empty());
 }
 
+TEST_CASE("ToOemTextExact accepts a text only when it converts back to the same bytes") {
+    UINT oem = GetOEMCP();
+    LongText text;
+    CHECK(ToOemTextExact("C:\\Program Files\\Zebra-Kasse 100% (neu)!", text));
+    CHECK(std::string(text.CStr()) == "C:\\Program Files\\Zebra-Kasse 100% (neu)!");
+    CHECK(ToOemTextExact("", text));
+    CHECK(text.IsEmpty());
+    if (oem == 437 || oem == 850) {
+        CHECK(ToOemTextExact("C:\\Programme\\M\xE4rchen", text));
+        CHECK(std::string(text.CStr()) == "C:\\Programme\\M\x84rchen");
+        // "Z" with caron and the en dash have no place in these code pages: their look-alikes
+        // ("Z", "-") would name another folder
+        CHECK_FALSE(ToOemTextExact("C:\\Program Files\\\x8E" "ebra-Kasse", text));
+        CHECK_FALSE(ToOemTextExact("C:\\Program Files\\Kasse \x96 Alt", text));
+        CHECK(std::string(ToOemText("C:\\Program Files\\\x8E" "ebra-Kasse").CStr()) == "C:\\Program Files\\Zebra-Kasse");
+    } else {
+        MESSAGE("OEM code page " << oem << ": the look-alikes are not checked");
+    }
+    // longer than the text type: refused, never cut
+    CHECK_FALSE(ToOemTextExact(std::string(kLongTextWidth, 'x').c_str(), text));
+}
+
+TEST_CASE("registry numbers are read only as REG_DWORD, and a value of any type exists") {
+    const std::string base = "Software\\QvTest\\RegistryNumbers";
+    RemoveRegistryTree(HKEY_CURRENT_USER, base);
+    DWORD value = 7;
+    CHECK_FALSE(ReadRegDword(HKEY_CURRENT_USER, base.c_str(), "Zahl", &value));
+    CHECK_FALSE(RegValueExists(HKEY_CURRENT_USER, base.c_str(), "Zahl"));
+    CHECK(value == 7);
+    CHECK(WriteRegDword(HKEY_CURRENT_USER, base.c_str(), "Zahl", 1));
+    CHECK(ReadRegDword(HKEY_CURRENT_USER, base.c_str(), "Zahl", &value));
+    CHECK(value == 1);
+    CHECK(RegValueExists(HKEY_CURRENT_USER, base.c_str(), "Zahl"));
+    CHECK(WriteRegString(HKEY_CURRENT_USER, base.c_str(), "Text", "1"));
+    value = 7;
+    CHECK_FALSE(ReadRegDword(HKEY_CURRENT_USER, base.c_str(), "Text", &value));
+    CHECK(value == 7);
+    CHECK(RegValueExists(HKEY_CURRENT_USER, base.c_str(), "Text"));
+    CHECK_FALSE(RegValueExists(HKEY_CURRENT_USER, base.c_str(), "Fehlt"));
+    RemoveRegistryTree(HKEY_CURRENT_USER, base);
+}
+
 TEST_CASE("registry strings: creation of every level, default values, sizes, missing values") {
     const std::string base = "Software\\QvTest\\Registry";
     RemoveRegistryTree(HKEY_CURRENT_USER, base);
