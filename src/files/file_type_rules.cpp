@@ -1,5 +1,5 @@
-// Rules of the file-type registration: splitting an extension list, the open command and the
-// registry key names.
+// Rules of the file-type registration: splitting an extension list, the open command, the
+// registry key names and the names of the kept prior state.
 #include "files/file_type_rules.h"
 
 #include "support/text_helpers.h"
@@ -14,6 +14,15 @@ RegistryKeyName Compose(const char* first, const char* second, const char* third
     key.Append(second);
     key.Append(third);
     return key;
+}
+
+PriorValueName ComposePriorName(const char* kind, const char* rootName, const char* lastKey) {
+    PriorValueName name;
+    name.Assign(kind);
+    name.Append(rootName);
+    name.AppendChar('\\');
+    name.Append(lastKey);
+    return name;
 }
 
 }  // namespace
@@ -89,4 +98,31 @@ RegistryKeyName ApplicationCommandKey(const char* app) {
 
 RegistryKeyName MachineApplicationCommandKey(const char* app) {
     return Compose("SOFTWARE\\Classes\\Applications\\", app, kOpenCommandTail);
+}
+
+RegistryKeyName ChainKeyAt(const char* lastKey, int levels, int level) {
+    RegistryKeyName key;
+    key.Assign(lastKey);
+    if (level < 0 || level >= levels) {
+        key.MarkCut();
+        return key;
+    }
+    for (int below = levels - 1 - level; below > 0; --below) {
+        size_t cut = key.Length();
+        while (cut > 0 && key.At(cut - 1) != '\\') --cut;
+        if (cut <= 1) {
+            key.MarkCut();
+            return key;
+        }
+        key.Truncate(cut - 1);
+    }
+    return key;
+}
+
+PriorValueName PriorKeyValueName(const char* rootName, const char* key) {
+    return ComposePriorName("PriorKey:", rootName, key);
+}
+
+PriorValueName PriorValueValueName(const char* rootName, const char* lastKey) {
+    return ComposePriorName("PriorValue:", rootName, lastKey);
 }

@@ -1,5 +1,6 @@
 // Rules of the file-type registration that need no Windows: the items of an extension list,
-// the open command and the registry key names written for each item.
+// the open command, the registry key names written for each item, and the names under which
+// the uninstall entry keeps what those keys held before.
 #pragma once
 
 #include "support/path_buffer.h"
@@ -36,3 +37,22 @@ RegistryKeyName OpenWithKey(const char* item, const char* app);  // .item\OpenWi
 RegistryKeyName ApplicationCommandKey(const char* app);   // Applications\app\shell\open\command
 // SOFTWARE\Classes\Applications\app\shell\open\command under HKEY_LOCAL_MACHINE
 RegistryKeyName MachineApplicationCommandKey(const char* app);
+
+// The keys an item's registration writes into form chains: a top key, the keys below it and the
+// last key, which holds the command (or, for OpenWithList, is the whole entry). The levels of a
+// chain are counted from its top: level 0 is the top key, level Levels - 1 the last key.
+constexpr int kExtensionCommandLevels = 4;    // .item, shell, open, command
+constexpr int kOpenWithLevels = 3;            // .item, OpenWithList, app
+constexpr int kApplicationCommandLevels = 4;  // app, shell, open, command (below Applications)
+
+// The key of a chain at the level, from its last key: that key with the names of the levels
+// below cut off. Cut (Fits() false) when the last key has too few names for the chain.
+RegistryKeyName ChainKeyAt(const char* lastKey, int levels, int level);
+
+// Names of the values in the uninstall entry that keep the state from before the first
+// installation: whether a key existed then (PriorKey:HKCR\.dok\shell), and the value a chain's
+// last key held then (PriorValue:HKCR\.dok\shell\open\command). rootName names the registry
+// root.
+using PriorValueName = PathBuffer<kLongTextWidth + 32>;
+PriorValueName PriorKeyValueName(const char* rootName, const char* key);
+PriorValueName PriorValueValueName(const char* rootName, const char* lastKey);

@@ -1,4 +1,5 @@
-// Registration of the extensions a list entry's program opens, and their removal again.
+// Registration of the extensions a list entry's program opens, and their removal again. What
+// the registration replaces is kept in the uninstall entry, and the removal puts it back.
 #include "files/file_types.h"
 
 #include <windows.h>
@@ -49,61 +50,168 @@ bool RemoveEmptyKey(HKEY root, const char* path) {
     return IsKeyEmpty(root, path) && RegDeleteKeyA(root, path) == ERROR_SUCCESS;
 }
 
-// Removes the parents of a removed key that are now empty, up to `levels` of them.
-bool RemoveEmptiedParents(HKEY root, const RegistryKeyName& removed, int levels) {
-    RegistryKeyName parent = removed;
-    for (int level = 0; level < levels; ++level) {
-        size_t cut = parent.Length();
-        while (cut > 0 && parent.At(cut - 1) != '\\') --cut;
-        if (cut == 0) return false;
-        parent.Truncate(cut - 1);
-        if (!RemoveEmptyKey(root, parent.CStr())) return false;
-    }
-    return true;
+// A chain of keys the registration writes into (see file_type_rules.h).
+struct KeyChain {
+    HKEY Root;
+    const char* RootName;  // in the names of the kept state
+    RegistryKeyName LastKey;
+    int Levels;
+    bool HoldsCommand;  // the last key's default value is the open command
+};
+
+KeyChain ExtensionCommandChain(const char* item) {
+    return {HKEY_CLASSES_ROOT, "HKCR", ExtensionCommandKey(item), kExtensionCommandLevels, true};
 }
 
-// Removes a "...\shell\open\command" key whose default value is this installation's command,
-// then its parents as far as they are emptied. A command another program wrote since keeps
-// the whole chain. True when the command key is gone.
-bool RemoveOwnCommandChain(HKEY root, const RegistryKeyName& commandKey, const char* command, int parentLevels) {
-    if (!commandKey.Fits()) return false;
-    PathBuffer<1025> current = ReadRegString(root, commandKey.CStr(), nullptr);
-    if (current.IsEmpty() || !EqualsNoCase(current.CStr(), command)) return false;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, commandKey.CStr(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return false;
-    RegDeleteValueA(key, nullptr);
-    RegCloseKey(key);
-    if (!RemoveEmptyKey(root, commandKey.CStr())) return false;
-    RemoveEmptiedParents(root, commandKey, parentLevels);
-    return true;
+KeyChain OpenWithChain(const char* item, const char* app) {
+    return {HKEY_CLASSES_ROOT, "HKCR", OpenWithKey(item, app), kOpenWithLevels, false};
 }
 
-void RegisterItem(const char* command, const char* item, const char* app) {
-    RegistryKeyName commandKey = ExtensionCommandKey(item);
-    if (commandKey.Fits()) WriteRegString(HKEY_CLASSES_ROOT, commandKey.CStr(), nullptr, command);
-    if (app[0] == 0) return;
-    RegistryKeyName openWith = OpenWithKey(item, app);
-    if (openWith.Fits()) WriteRegString(HKEY_CLASSES_ROOT, openWith.CStr(), nullptr, nullptr);
-    RegistryKeyName application = ApplicationCommandKey(app);
-    if (application.Fits()) WriteRegString(HKEY_CLASSES_ROOT, application.CStr(), nullptr, command);
-    RegistryKeyName machine = MachineApplicationCommandKey(app);
-    if (machine.Fits()) WriteRegString(HKEY_LOCAL_MACHINE, machine.CStr(), nullptr, command);
+KeyChain ApplicationChain(const char* app) {
+    return {HKEY_CLASSES_ROOT, "HKCR", ApplicationCommandKey(app), kApplicationCommandLevels, true};
 }
 
-void UnregisterItem(const char* command, const char* item, const char* app) {
-    // shell\open\command, open and shell
-    bool changed = RemoveOwnCommandChain(HKEY_CLASSES_ROOT, ExtensionCommandKey(item), command, 2);
-    if (app[0] != 0) {
-        RegistryKeyName openWith = OpenWithKey(item, app);
-        if (openWith.Fits() && KeyExists(HKEY_CLASSES_ROOT, openWith.CStr()) &&
-            RemoveEmptyKey(HKEY_CLASSES_ROOT, openWith.CStr())) {
-            RemoveEmptiedParents(HKEY_CLASSES_ROOT, openWith, 1);
-            changed = true;
+KeyChain MachineApplicationChain(const char* app) {
+    return {HKEY_LOCAL_MACHINE, "HKLM", MachineApplicationCommandKey(app), kApplicationCommandLevels, true};
+}
+
+bool IsCommand(const RegValue& value, const char* command) {
+    return (value.Type == REG_SZ || value.Type == REG_EXPAND_SZ) &&
+           EqualsNoCase(reinterpret_cast<const char*>(value.Data), command);
+}
+
+enum class KeyRecord {
+    None,     // not recorded: installed by a version that kept nothing
+    Existed,  // the key was there before the first installation
+    Made,     // the installation made it
+};
+
+KeyRecord ReadKeyRecord(const KeyChain& chain, const char* key, const char* entryKey) {
+    if (entryKey == nullptr) return KeyRecord::None;
+    PriorValueName name = PriorKeyValueName(chain.RootName, key);
+    DWORD existed = 0;
+    if (!name.Fits() || !ReadRegDword(HKEY_LOCAL_MACHINE, entryKey, name.CStr(), &existed)) return KeyRecord::None;
+    return existed != 0 ? KeyRecord::Existed : KeyRecord::Made;
+}
+
+// Records whether the key exists, unless an earlier record says so already: a key this
+// installation made stays its own, whichever chain or entry comes to it later.
+bool RecordKey(const KeyChain& chain, const char* key, const char* entryKey) {
+    PriorValueName name = PriorKeyValueName(chain.RootName, key);
+    if (!name.Fits()) return false;
+    if (RegValueExists(HKEY_LOCAL_MACHINE, entryKey, name.CStr())) return true;
+    return WriteRegDword(HKEY_LOCAL_MACHINE, entryKey, name.CStr(), KeyExists(chain.Root, key) ? 1 : 0);
+}
+
+enum class Prior {
+    Kept,        // kept now or by an earlier installation: the chain may be written
+    OwnEarlier,  // this installation's own command, left by a version that kept nothing
+    NotKept,     // what the chain holds could not be kept: it is not written
+};
+
+// Keeps in the uninstall entry (entryKey, below HKEY_LOCAL_MACHINE) what the chain held before
+// the registration writes into it: whether each of its keys existed, and the command of its
+// last key. The first installation's state stays: whatever a reinstall (or a later entry of the
+// same list) finds in the chain, the one to put back is what was there before. Without an entry
+// (no uninstaller) nothing is kept and everything may be written.
+Prior KeepPriorState(const KeyChain& chain, const char* entryKey, const char* command) {
+    if (entryKey == nullptr) return Prior::Kept;
+    PriorValueName lastName = PriorKeyValueName(chain.RootName, chain.LastKey.CStr());
+    PriorValueName valueName = PriorValueValueName(chain.RootName, chain.LastKey.CStr());
+    if (!chain.LastKey.Fits() || !lastName.Fits() || !valueName.Fits()) return Prior::NotKept;
+    if (RegValueExists(HKEY_LOCAL_MACHINE, entryKey, lastName.CStr())) return Prior::Kept;
+    if (chain.HoldsCommand) {
+        RegValue current;
+        RegValueRead read = ReadRegValue(chain.Root, chain.LastKey.CStr(), nullptr, &current);
+        if (read == RegValueRead::Unreadable) return Prior::NotKept;
+        if (read == RegValueRead::Read) {
+            if (IsCommand(current, command)) return Prior::OwnEarlier;
+            if (!WriteRegValue(HKEY_LOCAL_MACHINE, entryKey, valueName.CStr(), current)) return Prior::NotKept;
         }
     }
-    // The extension's own key goes only when this installation took something out of it.
+    // from the top, so that the last key's record, which marks the state as whole, comes last
+    for (int level = 0; level < chain.Levels; ++level) {
+        RegistryKeyName key = ChainKeyAt(chain.LastKey.CStr(), chain.Levels, level);
+        if (!key.Fits() || !RecordKey(chain, key.CStr(), entryKey)) return Prior::NotKept;
+    }
+    return Prior::Kept;
+}
+
+// Writes the kept command back into the chain's last key; false when none was kept.
+bool RestorePriorValue(const KeyChain& chain, const char* entryKey) {
+    if (entryKey == nullptr) return false;
+    PriorValueName name = PriorValueValueName(chain.RootName, chain.LastKey.CStr());
+    RegValue prior;
+    if (!name.Fits() || ReadRegValue(HKEY_LOCAL_MACHINE, entryKey, name.CStr(), &prior) != RegValueRead::Read)
+        return false;
+    WriteRegValue(chain.Root, chain.LastKey.CStr(), nullptr, prior);
+    return true;
+}
+
+// Removes the chain's keys from the last one upwards while they are empty and the installation
+// made them. Keys without a record (an installation by a version that kept nothing) count as
+// made from the level keepWithoutRecord down. Returns how many were removed.
+int RemoveEmptyLevels(const KeyChain& chain, const char* entryKey, int keepWithoutRecord) {
+    int removed = 0;
+    for (int level = chain.Levels - 1; level >= 0; --level) {
+        RegistryKeyName key = ChainKeyAt(chain.LastKey.CStr(), chain.Levels, level);
+        if (!key.Fits()) break;
+        KeyRecord record = ReadKeyRecord(chain, key.CStr(), entryKey);
+        bool made = record == KeyRecord::Made || (record == KeyRecord::None && level >= keepWithoutRecord);
+        if (!made || !RemoveEmptyKey(chain.Root, key.CStr())) break;
+        ++removed;
+    }
+    return removed;
+}
+
+// Takes this installation's command out of the chain: the command kept from before comes back,
+// or else the value goes, with the keys the installation made as far as they are now empty. A
+// command another program wrote since keeps the whole chain. True when a key was removed.
+bool UndoCommand(const KeyChain& chain, const char* command, const char* entryKey, int keepWithoutRecord) {
+    if (!chain.LastKey.Fits()) return false;
+    PathBuffer<1025> current = ReadRegString(chain.Root, chain.LastKey.CStr(), nullptr);
+    if (current.IsEmpty() || !EqualsNoCase(current.CStr(), command)) return false;
+    if (RestorePriorValue(chain, entryKey)) return false;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(chain.Root, chain.LastKey.CStr(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return false;
+    RegDeleteValueA(key, nullptr);
+    RegCloseKey(key);
+    return RemoveEmptyLevels(chain, entryKey, keepWithoutRecord) > 0;
+}
+
+// Both chains of an item begin at the extension's key: the state of both is kept before either
+// is written. The OpenWithList entry of an item whose command an earlier version left is not
+// kept either, so that its removal works for the item as a whole as it always did.
+void RegisterItem(const char* command, const char* item, const char* app, const char* entryKey,
+                  bool writeApplication, bool writeMachine) {
+    KeyChain commandChain = ExtensionCommandChain(item);
+    KeyChain openWith = OpenWithChain(item, app);
+    Prior commandPrior = KeepPriorState(commandChain, entryKey, command);
+    bool writeOpenWith =
+        app[0] != 0 && openWith.LastKey.Fits() &&
+        (commandPrior == Prior::OwnEarlier || KeepPriorState(openWith, entryKey, command) == Prior::Kept);
+    if (commandPrior != Prior::NotKept && commandChain.LastKey.Fits())
+        WriteRegString(HKEY_CLASSES_ROOT, commandChain.LastKey.CStr(), nullptr, command);
+    if (writeOpenWith) WriteRegString(HKEY_CLASSES_ROOT, openWith.LastKey.CStr(), nullptr, nullptr);
+    if (writeApplication) WriteRegString(HKEY_CLASSES_ROOT, ApplicationCommandKey(app).CStr(), nullptr, command);
+    if (writeMachine) WriteRegString(HKEY_LOCAL_MACHINE, MachineApplicationCommandKey(app).CStr(), nullptr, command);
+}
+
+void UnregisterItem(const char* command, const char* item, const char* app, const char* entryKey) {
+    // without records: shell\open\command, open and shell
+    KeyChain commandChain = ExtensionCommandChain(item);
+    bool changed = UndoCommand(commandChain, command, entryKey, 1);
+    if (app[0] != 0) {
+        KeyChain openWith = OpenWithChain(item, app);
+        if (openWith.LastKey.Fits() && KeyExists(HKEY_CLASSES_ROOT, openWith.LastKey.CStr()) &&
+            RemoveEmptyLevels(openWith, entryKey, 1) > 0)
+            changed = true;
+    }
+    // A recorded extension key was dealt with by the chains. Without a record it goes only when
+    // this installation took something out of it.
     RegistryKeyName extension = ExtensionKey(item);
-    if (changed && extension.Fits()) RemoveEmptyKey(HKEY_CLASSES_ROOT, extension.CStr());
+    if (changed && extension.Fits() && ReadKeyRecord(commandChain, extension.CStr(), entryKey) == KeyRecord::None)
+        RemoveEmptyKey(HKEY_CLASSES_ROOT, extension.CStr());
 }
 
 }  // namespace
@@ -115,25 +223,37 @@ OpenCommandText OpenCommandFor(const char* programPath, const char* extensions) 
     return ComposeOpenCommand(programPath, endsUpperCase);
 }
 
-void RegisterFileTypes(const char* command, const char* extensions) {
+void RegisterFileTypes(const char* command, const char* extensions, const char* entryKey) {
     if (command == nullptr || command[0] == 0) return;
     LongText app = ApplicationOf(command);
     ExtensionList list;
     BeginExtensionList(&list, extensions);
     ExtensionItem item;
-    while (NextExtensionItem(&list, &item)) RegisterItem(command, item.CStr(), app.CStr());
+    if (!NextExtensionItem(&list, &item)) return;
+    // HKEY_CLASSES_ROOT may show the machine-wide key: the state of both is kept before either
+    // is written.
+    bool hasApp = app.Length() > 0;
+    KeyChain application = ApplicationChain(app.CStr());
+    KeyChain machine = MachineApplicationChain(app.CStr());
+    bool writeApplication = hasApp && application.LastKey.Fits() &&
+                            KeepPriorState(application, entryKey, command) != Prior::NotKept;
+    bool writeMachine =
+        hasApp && machine.LastKey.Fits() && KeepPriorState(machine, entryKey, command) != Prior::NotKept;
+    do {
+        RegisterItem(command, item.CStr(), app.CStr(), entryKey, writeApplication, writeMachine);
+    } while (NextExtensionItem(&list, &item));
 }
 
-void UnregisterFileTypes(const char* command, const char* extensions) {
+void UnregisterFileTypes(const char* command, const char* extensions, const char* entryKey) {
     if (command == nullptr || command[0] == 0) return;
     LongText app = ApplicationOf(command);
     ExtensionList list;
     BeginExtensionList(&list, extensions);
     ExtensionItem item;
-    while (NextExtensionItem(&list, &item)) UnregisterItem(command, item.CStr(), app.CStr());
+    while (NextExtensionItem(&list, &item)) UnregisterItem(command, item.CStr(), app.CStr(), entryKey);
     if (app.Length() == 0) return;
     // command, open, shell and the program's own key; HKEY_CLASSES_ROOT may be the same key
-    // as the machine-wide one, then the second call finds nothing left.
-    RemoveOwnCommandChain(HKEY_CLASSES_ROOT, ApplicationCommandKey(app.CStr()), command, 3);
-    RemoveOwnCommandChain(HKEY_LOCAL_MACHINE, MachineApplicationCommandKey(app.CStr()), command, 3);
+    // as the machine-wide one, then the second call finds nothing of its own left.
+    UndoCommand(ApplicationChain(app.CStr()), command, entryKey, 0);
+    UndoCommand(MachineApplicationChain(app.CStr()), command, entryKey, 0);
 }

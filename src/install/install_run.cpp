@@ -169,6 +169,14 @@ void CreateEntryShortcuts(const ListEntry& entry, const WorkPath& target) {
     }
 }
 
+// What the registration replaces is kept in the uninstall entry, for the uninstall to put back;
+// an installation without uninstaller has no entry to keep it in.
+void RegisterEntryFileTypes(const ListEntry& entry, const WorkPath& target) {
+    PathBuffer<256> uninstallKey = UninstallKeyFor(g_ctx.AppName.CStr());
+    const char* entryKey = g_ctx.CopyOnlyMode ? nullptr : uninstallKey.CStr();
+    RegisterFileTypes(OpenCommandFor(target.CStr(), entry.Extensions.CStr()).CStr(), entry.Extensions.CStr(), entryKey);
+}
+
 // Returns false when the source went missing after its existence test: the copy then finds
 // nothing to copy and does not say so, and the run asks for the file again.
 bool InstallListedFile(InstallRun& run, const ListEntry& entry, const WorkPath& dest) {
@@ -182,8 +190,7 @@ bool InstallListedFile(InstallRun& run, const ListEntry& entry, const WorkPath& 
 
     WorkPath target = ShortcutTargetFor(dest.CStr(), entry.Files.CStr());
     CreateEntryShortcuts(entry, target);
-    if (IsListValueSet(entry.Extensions))
-        RegisterFileTypes(OpenCommandFor(target.CStr(), entry.Extensions.CStr()).CStr(), entry.Extensions.CStr());
+    if (IsListValueSet(entry.Extensions)) RegisterEntryFileTypes(entry, target);
     return true;
 }
 

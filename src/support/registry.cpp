@@ -1,4 +1,4 @@
-// Reading and writing registry string and number values, one key handle per call.
+// Reading and writing registry values, one key handle per call.
 #include "support/win_support.h"
 
 PathBuffer<1025> ReadRegString(HKEY root, const char* subKey, const char* valueName) {
@@ -53,6 +53,30 @@ bool ReadRegDword(HKEY root, const char* subKey, const char* valueName, DWORD* v
     if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof number) return false;
     *value = number;
     return true;
+}
+
+RegValueRead ReadRegValue(HKEY root, const char* subKey, const char* valueName, RegValue* value) {
+    HKEY key = nullptr;
+    LONG status = RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key);
+    if (status == ERROR_FILE_NOT_FOUND) return RegValueRead::Missing;
+    if (status != ERROR_SUCCESS) return RegValueRead::Unreadable;
+    value->Size = kRegValueBytes;
+    status = RegQueryValueExA(key, valueName, nullptr, &value->Type, value->Data, &value->Size);
+    RegCloseKey(key);
+    if (status == ERROR_FILE_NOT_FOUND) return RegValueRead::Missing;
+    if (status != ERROR_SUCCESS || value->Size > kRegValueBytes) return RegValueRead::Unreadable;
+    value->Data[value->Size] = 0;
+    return RegValueRead::Read;
+}
+
+bool WriteRegValue(HKEY root, const char* subKey, const char* valueName, const RegValue& value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, subKey, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG status = RegSetValueExA(key, valueName, 0, value.Type, value.Data, value.Size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
 }
 
 bool RegValueExists(HKEY root, const char* subKey, const char* valueName) {

@@ -76,6 +76,22 @@ bool ReadRegDword(HKEY root, const char* subKey, const char* valueName, DWORD* v
 // True when the key has a value of that name, of whatever type.
 bool RegValueExists(HKEY root, const char* subKey, const char* valueName);
 
+// A registry value as stored (its type and bytes), for a value kept aside and written back
+// unchanged. Longer values are not kept: the values kept are commands, a path and a few
+// characters.
+constexpr unsigned long kRegValueBytes = 2048;
+struct RegValue {
+    DWORD Type = REG_NONE;
+    DWORD Size = 0;
+    BYTE Data[kRegValueBytes + 1] = {};  // room for a terminator behind a text that lacks one
+};
+enum class RegValueRead { Missing, Read, Unreadable };
+// Missing when the key or the value is not there; Unreadable when it is longer than
+// kRegValueBytes or cannot be read. A text read is terminated.
+RegValueRead ReadRegValue(HKEY root, const char* subKey, const char* valueName, RegValue* value);
+// Creates the key (all missing levels) and stores the value as it was read; true when stored.
+bool WriteRegValue(HKEY root, const char* subKey, const char* valueName, const RegValue& value);
+
 using ShellFolderText = PathBuffer<501>;
 // "Programs" or "Desktop", for all users ("Common Programs", ...) or for the current user.
 ShellFolderText GetShellFolder(const char* name, bool allUsers);

@@ -19,11 +19,15 @@ namespace {
 constexpr UINT kQuestionStyle = MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2;
 
 // The install run wrote the open command from the entry's folder joined with the whole listed
-// value; only the same command lets the removal tell its own keys from another program's.
+// value; only the same command lets the removal tell its own keys from another program's. What
+// the keys held before, the install kept in the uninstall entry; an entry that names another
+// folder keeps what that installation found, not this one.
 void RemoveFileTypes(const WorkPath& folder, const ListEntry& entry) {
     WorkPath program = JoinPath(folder.CStr(), entry.Files.CStr());
     OpenCommandText command = OpenCommandFor(program.CStr(), entry.Extensions.CStr());
-    UnregisterFileTypes(command.CStr(), entry.Extensions.CStr());
+    PathBuffer<256> uninstallKey = UninstallKeyFor(g_ctx.AppName.CStr());
+    bool ownEntry = EntryBelongsTo(g_ctx.AppName.CStr(), g_ctx.TargetDir.CStr());
+    UnregisterFileTypes(command.CStr(), entry.Extensions.CStr(), ownEntry ? uninstallKey.CStr() : nullptr);
 }
 
 // Only while it still points at this installation's file: a shortcut of the same name may be

@@ -166,6 +166,8 @@ const struct Handler {
     CALL(ComposeOpenCommand, 2, a[0], Flag(a[1])), CALL(ProgramPathOfCommand, 1, a[0]),
     CALL(ApplicationKeyName, 1, a[0]), CALL(ExtensionKey, 1, a[0]), CALL(ExtensionCommandKey, 1, a[0]),
     CALL(OpenWithKey, 2, a[0], a[1]), CALL(ApplicationCommandKey, 1, a[0]), CALL(MachineApplicationCommandKey, 1, a[0]),
+    CALL(ChainKeyAt, 3, a[0], std::atoi(a[1]), std::atoi(a[2])), CALL(PriorKeyValueName, 2, a[0], a[1]),
+    CALL(PriorValueValueName, 2, a[0], a[1]),
     CALL(FitsWindowsPath, 1, a[0]), CALL(IsDriveOrRoot, 1, a[0]), CALL(FoundFilePath, 2, a[0], a[1]),
     CALL(FoundFileText, 2, a[0], a[1]), CALL(JoinPathText, 2, a[0], a[1]),
     RULE(FindTextNoCase, 2, Position(a[0], FindTextNoCase(a[0], a[1]))),
