@@ -14,8 +14,8 @@
 namespace {
 
 const char kCopyFailedCaption[] = "Fehler - Kann Datei nicht kopieren:";
-// Appended to a target's name while its copy is being written.
-const char kPartialCopySuffix[] = ".qvteil";
+// Short names tried in a folder before a copy gives up; far more than a folder holds left over.
+constexpr int kShortPartialCandidates = 100;
 
 bool ReadFileTimes(const char* path, WIN32_FILE_ATTRIBUTE_DATA* data) {
     return GetFileAttributesExA(path, GetFileExInfoStandard, data) != FALSE;
@@ -90,6 +90,51 @@ bool KeepSameFile(const char* target, const char* source) {
     return KeepSameFile(target, source, size, data.ftLastWriteTime, true);
 }
 
+// Clears what a failed copy left under its own name.
+void DiscardPartialCopy(const char* partial) {
+    SetFileAttributesA(partial, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(partial);
+}
+
+// Takes the short name for a copy by creating the file: a name another file already has is
+// passed over, so nothing that is not the copy's own is ever written over.
+bool ClaimShortPartialCopy(const char* target, WorkPath* partial) {
+    for (int candidate = 0; candidate < kShortPartialCandidates; ++candidate) {
+        if (!ShortPartialCopyPath(target, candidate, partial)) return false;
+        HANDLE file =
+            CreateFileA(partial->CStr(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return true;
+        }
+        DWORD error = GetLastError();
+        // taken by a file, or by a folder
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED) return false;
+    }
+    return false;
+}
+
+// Writes the whole copy of the source beside the target under a name of its own, returned in
+// partial; false (and nothing left) when the copy failed. A target too long for the usual name
+// gets a short one in the same folder.
+bool WritePartialCopy(const char* source, const char* target, WorkPath* partial) {
+    *partial = PartialCopyPath(target);
+    if (partial->Fits() && FitsWindowsPath(partial->CStr())) {
+        bool copied = CopyFileA(source, partial->CStr(), FALSE) != FALSE;
+        if (!copied) {
+            // a read-only piece left by an installation that was ended during its copy
+            SetFileAttributesA(partial->CStr(), FILE_ATTRIBUTE_NORMAL);
+            copied = CopyFileA(source, partial->CStr(), FALSE) != FALSE;
+        }
+        if (!copied) DeleteFileA(partial->CStr());
+        return copied;
+    }
+    if (!ClaimShortPartialCopy(target, partial)) return false;
+    if (CopyFileA(source, partial->CStr(), FALSE)) return true;
+    DiscardPartialCopy(partial->CStr());
+    return false;
+}
+
 // One attempt of CopyFileToFolder: true when the file is in place or a newer one was kept.
 bool PutFileInPlace(const char* source, const char* target, const char* targetFolder) {
     if (IsSameFile(source, target)) return true;
@@ -147,31 +192,12 @@ bool CopyFileOverwrite(const char* source, const char* target) {
     if (!FitsWindowsPath(source) || !FitsWindowsPath(target)) return false;
     bool targetExists = FileExists(target);
     if (targetExists && IsSameFile(source, target)) return true;
-    WorkPath partial(target);
-    partial.Append(kPartialCopySuffix);
-    if (!partial.Fits() || !FitsWindowsPath(partial.CStr())) {
-        // no room for the longer name: straight onto the target
-        if (targetExists) {
-            SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
-            DeleteFileA(target);
-        }
-        if (!CopyFileA(source, target, FALSE)) {
-            // what the failed copy left (or the target itself, held open, which stays then)
-            DeleteFileA(target);
-            return false;
-        }
-    } else {
-        bool copied = CopyFileA(source, partial.CStr(), FALSE) != FALSE;
-        if (!copied) {
-            // a read-only piece left by an installation that was ended during its copy
-            SetFileAttributesA(partial.CStr(), FILE_ATTRIBUTE_NORMAL);
-            copied = CopyFileA(source, partial.CStr(), FALSE) != FALSE;
-        }
-        if (copied && targetExists) SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
-        if (!copied || !MoveFileExA(partial.CStr(), target, MOVEFILE_REPLACE_EXISTING)) {
-            DeleteFileA(partial.CStr());
-            return false;
-        }
+    WorkPath partial;
+    if (!WritePartialCopy(source, target, &partial)) return false;
+    if (targetExists) SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
+    if (!MoveFileExA(partial.CStr(), target, MOVEFILE_REPLACE_EXISTING)) {
+        DiscardPartialCopy(partial.CStr());
+        return false;
     }
     // The source's read-only, hidden or system attribute must not survive.
     SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);

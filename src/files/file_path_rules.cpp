@@ -1,9 +1,13 @@
-// Path rules of the file operations: the Windows path limit and the paths of found files.
+// Path rules of the file operations: the Windows path limit, the paths of found files and the
+// names of partial copies.
 #include "files/file_path_rules.h"
 
 #include "support/text_helpers.h"
 
 namespace {
+
+constexpr char kPartialCopySuffix[] = ".qvteil";
+constexpr char kShortPartialPrefix[] = "~qvteil";
 
 template <size_t Width>
 PathBuffer<Width> ReplaceFilePart(const char* pattern, const char* name) {
@@ -46,4 +50,35 @@ LongText FoundFileText(const char* pattern, const char* name) {
 
 LongText JoinPathText(const char* folder, const char* name) {
     return JoinPathAs<kLongTextWidth>(folder, name);
+}
+
+WorkPath PartialCopyPath(const char* target) {
+    WorkPath partial;
+    partial.Assign(target);
+    partial.Append(kPartialCopySuffix);
+    return partial;
+}
+
+bool ShortPartialCopyPath(const char* target, int candidate, WorkPath* partial) {
+    partial->Clear();
+    if (target == nullptr || candidate < 0) return false;
+    size_t folderLength = 0;
+    for (size_t i = 0; target[i] != 0; ++i)
+        if (target[i] == '\\') folderLength = i + 1;
+    if (folderLength > kMaxWindowsPath) return false;
+    char digits[12];  // the number, last digit first
+    size_t digitCount = 0;
+    int rest = candidate;
+    do {
+        digits[digitCount++] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest > 0);
+    size_t room = kMaxWindowsPath - folderLength;
+    if (digitCount > room) return false;
+    size_t prefixLength = room - digitCount;
+    if (prefixLength > sizeof kShortPartialPrefix - 1) prefixLength = sizeof kShortPartialPrefix - 1;
+    partial->Assign(target, folderLength);
+    partial->Append(kShortPartialPrefix, prefixLength);
+    while (digitCount > 0) partial->AppendChar(digits[--digitCount]);
+    return partial->Fits();
 }

@@ -1,5 +1,5 @@
 // Path rules of the file operations that need no Windows: the length limit of a Windows path,
-// and the paths of files found by a directory search.
+// the paths of files found by a directory search, and the names a copy is written under.
 #pragma once
 
 #include "support/path_buffer.h"
@@ -20,3 +20,12 @@ WorkPath FoundFilePath(const char* pattern, const char* name);
 LongText FoundFileText(const char* pattern, const char* name);
 // Folder, a backslash unless it already ends in one, and name, as a message text.
 LongText JoinPathText(const char* folder, const char* name);
+
+// A copy is written beside its target under a name of its own and takes the target's place
+// only when it is whole. The name is the target's with ".qvteil" appended; may not fit.
+WorkPath PartialCopyPath(const char* target);
+// For a target too long for that name: candidate number n (0, 1, ...) of a short name in the
+// target's folder ("~qvteil0", or as much of it as there is room for before the number), never
+// longer than a Windows path, so never longer than the target's own name allows. False when
+// candidate n has no name that fits.
+bool ShortPartialCopyPath(const char* target, int candidate, WorkPath* partial);

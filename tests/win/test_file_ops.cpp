@@ -489,6 +489,59 @@ TEST_CASE("a target path longer than Windows takes is refused and named whole") 
     CHECK(FolderNames(folder).empty());
 }
 
+TEST_CASE("a target too long for the partial copy's name is replaced only by a whole copy") {
+    std::string base = FreshLongFolder("long-partial");
+    std::string source = FreshFolder("long-partial-source");
+    g_ctx.FontsDir.Clear();
+    WriteFileBytes(source + "\\README.TXT", "new text");
+    const FILETIME newer = Time(kBase);
+    SetTimes(source + "\\README.TXT", nullptr, &newer);
+    for (size_t length : {253, 256, 259}) {
+        CAPTURE(length);
+        std::string folder = base + "\\" + std::string(length - base.size() - 12, 'f');
+        REQUIRE(CreateDirectoryA(folder.c_str(), nullptr));
+        const std::string target = folder + "\\Readme.txt";
+        REQUIRE(target.size() == length);
+        const FILETIME older = Time(kBase - kDay);
+        auto install = [&] {
+            WriteFileBytes(target, "installed text");
+            SetTimes(target, nullptr, &older);
+        };
+
+        install();
+        {
+            BoxAnswerer quiet;
+            CHECK(CopyFileToFolder(nullptr, (source + "\\README.TXT").c_str(), folder.c_str()));
+            CHECK(Listed(quiet.Seen()) == "");
+        }
+        CHECK(ReadFileBytes(target) == "new text");
+        CHECK(FolderNames(folder) == std::vector<std::string>{"Readme.txt"});
+
+        // a file of that short name that is not the copy's own is passed over, never written
+        install();
+        WriteFileBytes(folder + "\\~qvteil0", "someone else's");
+        CHECK(CopyFileOverwrite((source + "\\README.TXT").c_str(), target.c_str()));
+        CHECK(ReadFileBytes(target) == "new text");
+        CHECK(ReadFileBytes(folder + "\\~qvteil0") == "someone else's");
+        std::vector<std::string> names = FolderNames(folder);
+        std::sort(names.begin(), names.end());
+        CHECK(names == std::vector<std::string>{"Readme.txt", "~qvteil0"});
+        DeleteFileA((folder + "\\~qvteil0").c_str());
+
+        // a copy that fails: the installed version stays whole, and nothing else is left
+        install();
+        {
+            HeldFile held(source + "\\README.TXT");
+            BoxAnswerer answerer([](const SeenBox&, size_t) { return IDCANCEL; });
+            CHECK_FALSE(CopyFileToFolder(nullptr, (source + "\\README.TXT").c_str(), folder.c_str()));
+            CHECK(Listed(answerer.Seen()) == Listed({{kCopyFailed, target}}));
+        }
+        CHECK(ReadFileBytes(target) == "installed text");
+        CHECK(FolderNames(folder) == std::vector<std::string>{"Readme.txt"});
+        RemoveLongTree(std::wstring(L"\\\\?\\") + std::wstring(folder.begin(), folder.end()));
+    }
+}
+
 TEST_CASE("CopyMatchingFiles copies every match, goes on after a failure and reports it") {
     CurrentFolderKeeper keeper;
     std::string source = FreshFolder("wild-source");
