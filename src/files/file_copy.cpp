@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "files/file_path_rules.h"
+#include "files/font_files.h"
 #include "files/placement_rules.h"
 #include "files/progress_item.h"
 #include "list/install_context.h"
@@ -135,6 +136,21 @@ bool WritePartialCopy(const char* source, const char* target, WorkPath* partial)
     return false;
 }
 
+// A font is copied whole first; only then is the installed one unloaded and replaced. A copy
+// that fails leaves the installed font in place and in use.
+bool CopyFontOverwrite(const char* source, const char* target) {
+    if (!FitsWindowsPath(source) || !FitsWindowsPath(target)) return false;
+    if (FileExists(target) && IsSameFile(source, target)) return true;
+    WorkPath partial;
+    if (!WritePartialCopy(source, target, &partial)) return false;
+    if (!ReplaceInstalledFont(partial.CStr(), target)) {
+        DiscardPartialCopy(partial.CStr());
+        return false;
+    }
+    SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
+    return true;
+}
+
 // One attempt of CopyFileToFolder: true when the file is in place or a newer one was kept.
 bool PutFileInPlace(const char* source, const char* target, const char* targetFolder) {
     if (IsSameFile(source, target)) return true;
@@ -142,9 +158,8 @@ bool PutFileInPlace(const char* source, const char* target, const char* targetFo
     if (KeepSameFile(target, source)) return true;
     SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
     if (IsFontsFolderPath(target, g_ctx.FontsDir.CStr())) {
-        // A font in use cannot be replaced; that is never reported, and the old file keeps
-        // its own times so that the next installation still sees it as older.
-        if (CopyFileOverwrite(source, target)) StampWithSourceTime(source, target);
+        if (!CopyFontOverwrite(source, target)) return false;
+        StampWithSourceTime(source, target);
         return true;
     }
     if (!CopyFileOverwrite(source, target) && !CopyMatchingFiles(source, targetFolder)) return false;

@@ -1,4 +1,4 @@
-// Fonts in the Fonts folder: taking one out of the font table before its file goes.
+// Fonts in the Fonts folder: taking one out of the font table before its file is replaced.
 #include "files/font_files.h"
 
 #include <windows.h>
@@ -11,12 +11,14 @@ bool UnloadFont(const char* fontPath, const char* otherName) {
     return RemoveFontResourceA(fontPath) || RemoveFontResourceA(otherName);
 }
 
-bool RemoveInstalledFont(const char* fontPath) {
-    if (!FitsWindowsPath(fontPath)) return false;
-    if (!FileExists(fontPath)) return true;
-    UnloadFont(fontPath, PathFilePart(fontPath).CStr());
-    SetFileAttributesA(fontPath, FILE_ATTRIBUTE_ARCHIVE);
-    DeleteFileA(fontPath);
-    BroadcastFontChange();
-    return !FileExists(fontPath);
+bool ReplaceInstalledFont(const char* newCopy, const char* fontPath) {
+    if (!FitsWindowsPath(newCopy) || !FitsWindowsPath(fontPath)) return false;
+    bool installed = FileExists(fontPath);
+    if (installed) {
+        UnloadFont(fontPath, PathFilePart(fontPath).CStr());
+        SetFileAttributesA(fontPath, FILE_ATTRIBUTE_ARCHIVE);
+    }
+    bool replaced = MoveFileExA(newCopy, fontPath, MOVEFILE_REPLACE_EXISTING) != FALSE;
+    if (installed) BroadcastFontChange();
+    return replaced;
 }

@@ -7,7 +7,8 @@
 // file may not be deletable. True when it was unloaded.
 bool UnloadFont(const char* fontPath, const char* otherName);
 
-// Before a font that is already installed is replaced: unloads it, clears its attributes, deletes
-// the file and tells every window that the fonts changed. True when no file is left at the path
-// (also when there was none; nothing is done then).
-bool RemoveInstalledFont(const char* fontPath);
+// Puts the whole new copy of a font (newCopy, beside it) in the place of the installed one:
+// unloads the installed font, clears its attributes, moves the copy over it and tells every
+// window that the fonts changed. True when the copy took its place; when it did not, the
+// installed file is still there (the caller loads it again) and the copy is left to the caller.
+bool ReplaceInstalledFont(const char* newCopy, const char* fontPath);

@@ -7,7 +7,6 @@
 
 #include "files/file_ops.h"
 #include "files/file_types.h"
-#include "files/font_files.h"
 #include "files/placement_rules.h"
 #include "files/progress_item.h"
 #include "files/shell_link.h"
@@ -142,14 +141,6 @@ void InstallUninstaller(InstallRun& run) {
     WriteUninstallEntry(run, uninstaller);
 }
 
-// A font that replaces an installed one is unloaded and removed first, so the new one takes
-// effect; a newer installed font is kept by the copy anyway.
-void MakeRoomForFont(const EntryText& files, const WorkPath& dest) {
-    WorkPath installed = JoinPath(dest.CStr(), PathFilePart(files.CStr()).CStr());
-    if (installed.Fits() && FileExists(installed.CStr()) && IsSourceNotOlder(files.CStr(), installed.CStr()))
-        RemoveInstalledFont(installed.CStr());
-}
-
 void LoadFont(const EntryText& files, const WorkPath& dest) {
     // The installed copy is loaded, not the source, which may lie on removable or temporary media.
     WorkPath installed = JoinPath(dest.CStr(), PathFilePart(files.CStr()).CStr());
@@ -182,7 +173,6 @@ void RegisterEntryFileTypes(const ListEntry& entry, const WorkPath& target) {
 bool InstallListedFile(InstallRun& run, const ListEntry& entry, const WorkPath& dest) {
     EnterFolder(run.SourceDir.CStr());
     bool toFonts = IsFontsFolderPath(dest.CStr(), g_ctx.FontsDir.CStr());
-    if (toFonts) MakeRoomForFont(entry.Files, dest);
     bool copied = CopyFileToFolder(run.Owner, entry.Files.CStr(), dest.CStr());
     if (copied && !FileExists(JoinPath(run.SourceDir.CStr(), entry.Files.CStr()).CStr())) return false;
     if (copied) run.AnyCopied = true;

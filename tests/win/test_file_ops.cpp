@@ -1,5 +1,5 @@
 // Copying by the date rule, folder creation, wildcard copies, deleting folder trees and pattern
-// files, making room for a font; message boxes answered from a second thread of the test.
+// files, replacing a font; message boxes answered from a second thread of the test.
 #include <doctest.h>
 
 #include <algorithm>
@@ -447,23 +447,41 @@ TEST_CASE("a failed copy asks Retry or Cancel with the target path") {
     }
 }
 
-TEST_CASE("a copy into the Fonts folder that fails is not reported") {
+TEST_CASE("a copy into the Fonts folder that fails is reported like any other and keeps the installed font") {
     std::string source = FreshFolder("font-source");
     std::string fonts = FreshFolder("font-folder");
     WriteFileBytes(source + "\\Qvfont.ttf", "font");
-    CreateDirectoryA((fonts + "\\Qvfont.ttf").c_str(), nullptr);  // cannot be replaced
-    g_ctx.FontsDir.Assign("c:\\QVTEST\\font-folder");            // the test ignores letter case
-    BoxAnswerer answerer;
-    CHECK(CopyFileToFolder(nullptr, (source + "\\Qvfont.ttf").c_str(), fonts.c_str()));
-    CHECK(Listed(answerer.Seen()) == "");
-    CHECK(IsFolder(fonts + "\\Qvfont.ttf"));
+    g_ctx.FontsDir.Assign("c:\\QVTEST\\font-folder");  // the test ignores letter case
+
+    SUBCASE("a folder in its place") {
+        CreateDirectoryA((fonts + "\\Qvfont.ttf").c_str(), nullptr);  // cannot be replaced
+        BoxAnswerer answerer([](const SeenBox&, size_t) { return IDCANCEL; });
+        CHECK_FALSE(CopyFileToFolder(nullptr, (source + "\\Qvfont.ttf").c_str(), fonts.c_str()));
+        CHECK(Listed(answerer.Seen()) == Listed({{kCopyFailed, fonts + "\\Qvfont.ttf"}}));
+        CHECK(IsFolder(fonts + "\\Qvfont.ttf"));
+        CHECK(FolderNames(fonts) == std::vector<std::string>{"Qvfont.ttf"});
+        RemoveDirectoryA((fonts + "\\Qvfont.ttf").c_str());
+    }
+    SUBCASE("the new font held open: the installed one stays whole") {
+        WriteFileBytes(fonts + "\\Qvfont.ttf", "installed font");
+        const FILETIME earlier = Time(kBase - kDay);
+        SetTimes(fonts + "\\Qvfont.ttf", nullptr, &earlier);
+        HeldFile held(source + "\\Qvfont.ttf");
+        BoxAnswerer answerer([](const SeenBox&, size_t) { return IDCANCEL; });
+        CHECK_FALSE(CopyFileToFolder(nullptr, (source + "\\Qvfont.ttf").c_str(), fonts.c_str()));
+        CHECK(Listed(answerer.Seen()) == Listed({{kCopyFailed, fonts + "\\Qvfont.ttf"}}));
+        CHECK(ReadFileBytes(fonts + "\\Qvfont.ttf") == "installed font");
+        CHECK(FolderNames(fonts) == std::vector<std::string>{"Qvfont.ttf"});
+    }
     // a font that can be copied is copied and stamped like every file
-    RemoveDirectoryA((fonts + "\\Qvfont.ttf").c_str());
     const FILETIME written = Time(kBase);
     SetTimes(source + "\\Qvfont.ttf", nullptr, &written);
+    BoxAnswerer quiet;
     CHECK(CopyFileToFolder(nullptr, (source + "\\Qvfont.ttf").c_str(), fonts.c_str()));
     CHECK(ReadFileBytes(fonts + "\\Qvfont.ttf") == "font");
     CHECK(Value(Times(fonts + "\\Qvfont.ttf").ftLastWriteTime) == kBase);
+    CHECK(FolderNames(fonts) == std::vector<std::string>{"Qvfont.ttf"});
+    CHECK(Listed(quiet.Seen()) == "");
     g_ctx.FontsDir.Clear();
 }
 
@@ -918,18 +936,29 @@ TEST_CASE("DeleteMatchingFiles deletes the matching files of the pattern's folde
     CHECK(Listed(quiet.Seen()) == "");
 }
 
-TEST_CASE("a font about to be replaced is unloaded, deleted and announced") {
+TEST_CASE("an installed font is unloaded and replaced by the whole new copy") {
     std::string fonts = FreshFolder("font-replace");
     const std::string font = fonts + "\\QvSans.ttf";
+    const std::string copy = fonts + "\\QvSans.ttf.qvteil";
     REQUIRE(CopyFileA("Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf", font.c_str(), FALSE));
     SetFileAttributesA(font.c_str(), FILE_ATTRIBUTE_READONLY);
     CHECK(AddFontResourceA(font.c_str()) == 1);
+    WriteFileBytes(copy, "new font");
 
-    CHECK(RemoveInstalledFont(font.c_str()));
-    CHECK_FALSE(PathExists(font));
-    if (RemoveFontResourceA(font.c_str())) MESSAGE("the font was still loaded after its removal");
+    CHECK(ReplaceInstalledFont(copy.c_str(), font.c_str()));
+    CHECK(ReadFileBytes(font) == "new font");
+    CHECK_FALSE(PathExists(copy));
+    if (RemoveFontResourceA(font.c_str())) MESSAGE("the font was still loaded after its replacement");
 
-    CHECK(RemoveInstalledFont((fonts + "\\Missing.ttf").c_str()));
+    // no installed font yet: the copy simply takes its place
+    WriteFileBytes(copy, "first font");
+    CHECK(ReplaceInstalledFont(copy.c_str(), (fonts + "\\QvNew.ttf").c_str()));
+    CHECK(ReadFileBytes(fonts + "\\QvNew.ttf") == "first font");
+    // a copy that cannot take the place: the installed file stays, the copy is the caller's
+    CreateDirectoryA((fonts + "\\QvDir.ttf").c_str(), nullptr);
+    WriteFileBytes(copy, "blocked");
+    CHECK_FALSE(ReplaceInstalledFont(copy.c_str(), (fonts + "\\QvDir.ttf").c_str()));
+    CHECK(ReadFileBytes(copy) == "blocked");
     std::string tooLong = fonts + "\\" + std::string(260, 'x') + ".ttf";
-    CHECK_FALSE(RemoveInstalledFont(tooLong.c_str()));
+    CHECK_FALSE(ReplaceInstalledFont(copy.c_str(), tooLong.c_str()));
 }
