@@ -180,7 +180,7 @@ bool SplitAssignment(State& s, const std::string& value, std::string* left, std:
         else return false;
     }
     *left = Expand(s, Trim(value.substr(0, eq)));
-    *right = eq + 3 <= value.size() ? Unescape(Expand(s, value.substr(eq + 3))) : "";
+    *right = eq + 3 <= value.size() ? Expand(s, Unescape(value.substr(eq + 3))) : "";
     return true;
 }
 
@@ -345,8 +345,8 @@ void DoAwait(State& s, const Directive& d, const std::string& caption, const std
         s.stopped = true;
         return;
     }
-    if (s.shown.caption != Unescape(Expand(s, caption)) ||
-        s.shown.text.find(Unescape(Expand(s, text))) == std::string::npos) {
+    if (s.shown.caption != Expand(s, Unescape(caption)) ||
+        s.shown.text.find(Expand(s, Unescape(text))) == std::string::npos) {
         Fail(s, d, "the box shown was [" + s.shown.caption + ": " + Printable(s.shown.text) + "]");
         s.stopped = true;
     }
@@ -414,7 +414,7 @@ void DoKillWhileCopying(State& s, const Directive& d) {
 // Waits until the run's progress window shows the text in its phase or item line (at once for
 // an empty text); then the run is killed, or its background window is closed.
 void DoInterrupt(State& s, const Directive& d) {
-    std::string text = Unescape(Expand(s, d.value));
+    std::string text = Expand(s, Unescape(d.value));
     // The lines are read through a message the program answers only while it pumps: asked again
     // at once after each answer, they show the file in the pump right before its copy begins.
     bool seen = text.empty();
@@ -591,7 +591,7 @@ void Perform(State& s, const Directive& d) {
         DoAlso(s, d);
     } else if (k == "foreground") {
         HWND front = GetForegroundWindow();
-        Check(s, d, front != nullptr && Window(front).Caption() == Unescape(Expand(s, d.value)),
+        Check(s, d, front != nullptr && Window(front).Caption() == Expand(s, Unescape(d.value)),
               "the window in front is [" + Window(front).Caption() + "]");
     } else if (k == "kill-copying") {
         DoKillWhileCopying(s, d);
