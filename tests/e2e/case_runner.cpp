@@ -486,6 +486,17 @@ std::string Listing(const std::string& folder) {
     return text;
 }
 
+// The sub-folders of a folder, sorted, names as stored.
+std::string FolderListing(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const std::string& name : FolderNames(folder))
+        if (GetFileAttributesA((folder + "\\" + name).c_str()) & FILE_ATTRIBUTE_DIRECTORY) names.push_back(name);
+    std::sort(names.begin(), names.end());
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : "|") + name;
+    return text;
+}
+
 void DoRegistry(State& s, const Directive& d, bool write) {
     std::string left, right, key;
     HKEY root = nullptr;
@@ -508,7 +519,9 @@ void DoRegistry(State& s, const Directive& d, bool write) {
         return;
     }
     bool exists = false;
-    std::string value = RegistryText(root, key, name, &exists);
+    DWORD number = 0;
+    exists = RegistryDword(root, key, name, &number);
+    std::string value = exists ? std::to_string(number) : RegistryText(root, key, name, &exists);
     Check(s, d, exists && value == right, exists ? "the value is \"" + Printable(value) + "\"" : "no such value");
 }
 
@@ -563,9 +576,12 @@ void Perform(State& s, const Directive& d) {
         Check(s, d, SetAttributes(left, right), "could not set the attributes");
     } else if (k == "time" && SplitAssignment(s, d.value, &left, &right)) {
         SetFileDay(left, std::stoi(right.substr(0, 4)), std::stoi(right.substr(5, 2)), std::stoi(right.substr(8, 2)));
-    } else if (k == "hold") {
+    } else if (k == "hold" || k == "open") {
+        // open: read, and shared with readers, as the file of a running program is held
         std::string path = Expand(s, d.value);
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+        bool hold = k == "hold";
+        HANDLE file = CreateFileA(path.c_str(), hold ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
+                                  hold ? 0 : FILE_SHARE_READ, nullptr, hold ? OPEN_ALWAYS : OPEN_EXISTING, 0, nullptr);
         Check(s, d, file != INVALID_HANDLE_VALUE, "could not open the file");
         if (file != INVALID_HANDLE_VALUE) s.held[path] = file;
     } else if (k == "release") {
@@ -574,6 +590,8 @@ void Perform(State& s, const Directive& d) {
         s.held.erase(path);
     } else if (k == "reg") {
         DoRegistry(s, d, true);
+    } else if (k == "env" && SplitAssignment(s, d.value, &left, &right)) {
+        SetEnvironmentVariableA(left.c_str(), right.empty() ? nullptr : right.c_str());
     } else if (k == "run") {
         DoRun(s, d);
     } else if (k == "start") {
@@ -597,6 +615,9 @@ void Perform(State& s, const Directive& d) {
         DoKillWhileCopying(s, d);
     } else if (k == "kill" || k == "close") {
         DoInterrupt(s, d);
+    } else if (k == "wait") {
+        std::string path = Expand(s, d.value);
+        Check(s, d, WaitFor([&] { return PathExists(path); }, 30000), "it did not come within 30 s");
     } else if (k == "sleep") {
         Sleep(static_cast<DWORD>(std::stoul(d.value)));
     } else if (k == "skip") {
@@ -617,11 +638,17 @@ void Perform(State& s, const Directive& d) {
         std::string bytes = ReadFileBytes(left);
         Check(s, d, bytes == right, "it holds \"" + Printable(bytes) + "\"");
     } else if (k == "same" && SplitAssignment(s, d.value, &left, &right)) {
-        std::string other = Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)));
-        Check(s, d, ReadFileBytes(left) == ReadFileBytes(other), "the two files differ");
+        std::string bytes = ReadFileBytes(left);
+        bool same = false;
+        for (const std::string& other : SplitBars(d.value.substr(d.value.find(" = ") + 3)))
+            same = same || (bytes != "<missing>" && bytes == ReadFileBytes(Expand(s, other)));
+        Check(s, d, same, "it differs");
     } else if (k == "files" && SplitAssignment(s, d.value, &left, &right)) {
         std::string listing = Listing(left);
         Check(s, d, listing == right, "the folder holds " + listing);
+    } else if (k == "folders" && SplitAssignment(s, d.value, &left, &right)) {
+        std::string listing = FolderListing(left);
+        Check(s, d, listing == right, "the folder holds the folders " + listing);
     } else if (k == "regvalue") {
         DoRegistry(s, d, false);
     } else if (k == "noreg") {
@@ -647,6 +674,10 @@ void Perform(State& s, const Directive& d) {
         Shortcut link = ReadShortcut(left);
         Check(s, d, link.exists && link.target + (link.arguments.empty() ? "" : " " + link.arguments) == right,
               link.exists ? "it points at " + link.target + " " + link.arguments : "there is no shortcut");
+    } else if (k == "linkfolder" && SplitAssignment(s, d.value, &left, &right)) {
+        Shortcut link = ReadShortcut(left);
+        Check(s, d, link.exists && link.workingDirectory == right,
+              link.exists ? "its working folder is " + link.workingDirectory : "there is no shortcut");
     } else if (k == "attributes" && SplitAssignment(s, d.value, &left, &right)) {
         FileFacts facts = Facts(left);
         std::string letters;
