@@ -651,10 +651,12 @@ void Perform(State& s, const Directive& d) {
         Check(s, d, listing == right, "the folder holds the folders " + listing);
     } else if (k == "regvalue") {
         DoRegistry(s, d, false);
-    } else if (k == "noreg") {
+    } else if (k == "noreg" || k == "regkey") {
         HKEY root = nullptr;
         std::string key;
-        Check(s, d, SplitKey(Expand(s, d.value), &root, &key) && !RegistryKeyExists(root, key), "the key is there");
+        bool wanted = k == "regkey";
+        Check(s, d, SplitKey(Expand(s, d.value), &root, &key) && RegistryKeyExists(root, key) == wanted,
+              wanted ? "there is no such key" : "the key is there");
     } else if (k == "mount") {
         DoMount(s, d);
     } else if (k == "readonly") {
