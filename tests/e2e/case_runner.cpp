@@ -47,6 +47,7 @@ struct State {
     std::map<std::string, std::string> packages;  // name ("" for the main one) -> folder
     std::vector<std::string> footprints;
     std::vector<std::string> mounts;  // Unix paths of the volumes mounted by the case
+    std::vector<std::string> links;   // Unix paths of the links made by the case
     std::map<std::string, HANDLE> held;
     std::unique_ptr<Run> run;
     std::unique_ptr<Run> background;  // a program started beside the runs (start:, also:)
@@ -669,9 +670,11 @@ void Perform(State& s, const Directive& d) {
         Check(s, d, DeleteFileA(path.c_str()) != FALSE, "could not delete it");
     } else if (k == "symlink" && SplitAssignment(s, d.value, &left, &right)) {
         std::string target = Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)));
+        std::string link = robustness::UnixPathOf(left);
         Check(s, d, robustness::RunUnixShell("ln -sfn " + robustness::ShellQuoted(robustness::UnixPathOf(target)) +
-                                             " " + robustness::ShellQuoted(robustness::UnixPathOf(left))),
+                                             " " + robustness::ShellQuoted(link)),
               "could not make the link");
+        s.links.push_back(link);
     } else if (k == "link" && SplitAssignment(s, d.value, &left, &right)) {
         Shortcut link = ReadShortcut(left);
         Check(s, d, link.exists && link.target + (link.arguments.empty() ? "" : " " + link.arguments) == right,
@@ -700,6 +703,8 @@ void CleanUp(State& s) {
     EndRun(s);
     s.background.reset();
     for (auto& held : s.held) CloseHandle(held.second);
+    // links first, from the Unix side: Windows' removal of a folder would follow them
+    for (const std::string& link : s.links) robustness::RunUnixShell("rm -f " + robustness::ShellQuoted(link));
     for (const std::string& path : s.footprints) RemoveFootprint(path);
     for (const std::string& mount : s.mounts)
         robustness::RunUnixShell("umount " + robustness::ShellQuoted(mount) + " || umount -l " +
