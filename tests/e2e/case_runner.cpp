@@ -591,6 +591,12 @@ void Perform(State& s, const Directive& d) {
         s.held.erase(path);
     } else if (k == "reg") {
         DoRegistry(s, d, true);
+    } else if (k == "locale") {
+        char language[16] = "";
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SISO639LANGNAME, language, sizeof language);
+        Check(s, d, d.value.compare(0, 2, language) == 0,
+              std::string("the programs run in the language ") + language + ": run the case under LC_ALL=" + d.value +
+                  ", as ctest does");
     } else if (k == "env" && SplitAssignment(s, d.value, &left, &right)) {
         SetEnvironmentVariableA(left.c_str(), right.empty() ? nullptr : right.c_str());
     } else if (k == "run") {
