@@ -301,6 +301,7 @@ bool Answer(const Window& window, const std::string& how) {
                                                        {"Ignore", IDIGNORE}};
     auto found = buttons.find(how);
     if (found != buttons.end()) window.Press(found->second);
+    else if (!how.empty() && std::isdigit(static_cast<unsigned char>(how[0]))) window.Press(std::stoi(how));
     else if (how == "Enter") window.PressEnter();
     else if (how == "Escape") window.PressEscape();
     else if (how == "close") window.CloseBox();
@@ -329,7 +330,10 @@ void DoRun(State& s, const Directive& d) {
     std::string folder = program.substr(0, program.find_last_of('\\'));
     std::unique_ptr<Run>& run = d.key == "start" ? s.background : s.run;
     run = std::make_unique<Run>();
-    if (!run->Start("\"" + program + "\"" + line.substr(program.size()), folder)) {
+    // bare: only the program's file name on the command line, as typed in its folder
+    bool bare = d.key == "bare";
+    std::string named = bare ? program.substr(folder.size() + 1) : "\"" + program + "\"";
+    if (!run->Start(named + line.substr(program.size()), folder, bare ? program : "")) {
         Fail(s, d, "the program could not be started");
         s.stopped = true;
         return;
@@ -354,8 +358,13 @@ void DoAwait(State& s, const Directive& d, const std::string& caption, const std
 }
 
 void DoPress(State& s, const Directive& d, const std::string& how) {
+    if (s.shown.window && !s.shown.window.IsVisible()) {
+        Fail(s, d, "the box closed before it was answered");
+        s.stopped = true;
+        return;
+    }
     if (!s.shown.window || !Answer(s.shown.window, how)) {
-        Fail(s, d, "needs a box before it and one of OK, Cancel, Yes, No, Retry, Enter, Escape, close");
+        Fail(s, d, "needs a box before it and one of OK, Cancel, Yes, No, Retry, a control ID, Enter, Escape, close");
         s.stopped = true;
         return;
     }
@@ -364,6 +373,21 @@ void DoPress(State& s, const Directive& d, const std::string& how) {
         s.stopped = true;
     }
     s.shown = Shown();
+}
+
+// A notification of a control of the awaited box, as a click or a scroll sends it; the box stays.
+void DoNotify(State& s, const Directive& d, const std::string& id, const std::string& code) {
+    if (!s.shown.window) {
+        Fail(s, d, "needs a box before it");
+        s.stopped = true;
+        return;
+    }
+    s.shown.window.Notify(std::stoi(id), std::stoi(code));
+    Sleep(700);
+    if (!s.shown.window.IsVisible() || s.run->HasEnded()) {
+        Fail(s, d, "the box closed");
+        s.stopped = true;
+    }
 }
 
 void DoBox(State& s, const Directive& d) {
@@ -599,7 +623,7 @@ void Perform(State& s, const Directive& d) {
                   ", as ctest does");
     } else if (k == "env" && SplitAssignment(s, d.value, &left, &right)) {
         SetEnvironmentVariableA(left.c_str(), right.empty() ? nullptr : right.c_str());
-    } else if (k == "run") {
+    } else if (k == "run" || k == "bare") {
         DoRun(s, d);
     } else if (k == "start") {
         DoRun(s, d);
@@ -612,6 +636,8 @@ void Perform(State& s, const Directive& d) {
         DoAwait(s, d, parts[0], parts.size() > 1 ? parts[1] : "");
     } else if (k == "press") {
         DoPress(s, d, d.value);
+    } else if (k == "notify" && SplitAssignment(s, d.value, &left, &right)) {
+        DoNotify(s, d, left, right);
     } else if (k == "also") {
         DoAlso(s, d);
     } else if (k == "foreground") {
@@ -644,6 +670,10 @@ void Perform(State& s, const Directive& d) {
     } else if (k == "content" && SplitAssignment(s, d.value, &left, &right)) {
         std::string bytes = ReadFileBytes(left);
         Check(s, d, bytes == right, "it holds \"" + Printable(bytes) + "\"");
+    } else if (k == "contains" && SplitAssignment(s, d.value, &left, &right)) {
+        std::string bytes = ReadFileBytes(left);
+        Check(s, d, bytes != "<missing>" && bytes.find(right) != std::string::npos,
+              "it holds \"" + Printable(bytes) + "\"");
     } else if (k == "same" && SplitAssignment(s, d.value, &left, &right)) {
         std::string bytes = ReadFileBytes(left);
         bool same = false;
@@ -716,7 +746,9 @@ void CleanUp(State& s) {
         robustness::RunUnixShell("umount " + robustness::ShellQuoted(mount) + " || umount -l " +
                                  robustness::ShellQuoted(mount));
     for (const std::string& path : s.footprints) RemoveFootprint(path);
-    for (const auto& package : s.packages) RemoveTree(package.second);
+    // a stand-in that a run started from its package may still be ending there: it ends by itself
+    for (const auto& package : s.packages)
+        WaitFor([&] { RemoveTree(package.second); return !PathExists(package.second); }, 10000);
 }
 
 }  // namespace
