@@ -739,6 +739,9 @@ void CleanUp(State& s) {
     EndRun(s);
     s.background.reset();
     for (auto& held : s.held) CloseHandle(held.second);
+    // a self-removal script that a failed case left waiting at its PAUSE would keep its file,
+    // and the next uninstaller could not write its own
+    if (s.lastPid != 0 && !WaitForSelfRemoval(s.lastPid, 0)) DeleteFileA(SelfRemovalScriptPath().c_str());
     // links first, from the Unix side: Windows' removal of a folder would follow them
     for (const std::string& link : s.links) robustness::RunUnixShell("rm -f " + robustness::ShellQuoted(link));
     for (const std::string& path : s.footprints) RemoveFootprint(path);
