@@ -47,6 +47,7 @@ struct State {
     std::map<std::string, std::string> packages;  // name ("" for the main one) -> folder
     std::vector<std::string> footprints;
     std::vector<std::string> mounts;  // Unix paths of the volumes mounted by the case
+    std::vector<std::string> links;   // Unix paths of the links made by the case
     std::map<std::string, HANDLE> held;
     std::unique_ptr<Run> run;
     std::unique_ptr<Run> background;  // a program started beside the runs (start:, also:)
@@ -180,7 +181,7 @@ bool SplitAssignment(State& s, const std::string& value, std::string* left, std:
         else return false;
     }
     *left = Expand(s, Trim(value.substr(0, eq)));
-    *right = eq + 3 <= value.size() ? Unescape(Expand(s, value.substr(eq + 3))) : "";
+    *right = eq + 3 <= value.size() ? Expand(s, Unescape(value.substr(eq + 3))) : "";
     return true;
 }
 
@@ -300,6 +301,7 @@ bool Answer(const Window& window, const std::string& how) {
                                                        {"Ignore", IDIGNORE}};
     auto found = buttons.find(how);
     if (found != buttons.end()) window.Press(found->second);
+    else if (!how.empty() && std::isdigit(static_cast<unsigned char>(how[0]))) window.Press(std::stoi(how));
     else if (how == "Enter") window.PressEnter();
     else if (how == "Escape") window.PressEscape();
     else if (how == "close") window.CloseBox();
@@ -328,7 +330,10 @@ void DoRun(State& s, const Directive& d) {
     std::string folder = program.substr(0, program.find_last_of('\\'));
     std::unique_ptr<Run>& run = d.key == "start" ? s.background : s.run;
     run = std::make_unique<Run>();
-    if (!run->Start("\"" + program + "\"" + line.substr(program.size()), folder)) {
+    // bare: only the program's file name on the command line, as typed in its folder
+    bool bare = d.key == "bare";
+    std::string named = bare ? program.substr(folder.size() + 1) : "\"" + program + "\"";
+    if (!run->Start(named + line.substr(program.size()), folder, bare ? program : "")) {
         Fail(s, d, "the program could not be started");
         s.stopped = true;
         return;
@@ -345,16 +350,21 @@ void DoAwait(State& s, const Directive& d, const std::string& caption, const std
         s.stopped = true;
         return;
     }
-    if (s.shown.caption != Unescape(Expand(s, caption)) ||
-        s.shown.text.find(Unescape(Expand(s, text))) == std::string::npos) {
+    if (s.shown.caption != Expand(s, Unescape(caption)) ||
+        s.shown.text.find(Expand(s, Unescape(text))) == std::string::npos) {
         Fail(s, d, "the box shown was [" + s.shown.caption + ": " + Printable(s.shown.text) + "]");
         s.stopped = true;
     }
 }
 
 void DoPress(State& s, const Directive& d, const std::string& how) {
+    if (s.shown.window && !s.shown.window.IsVisible()) {
+        Fail(s, d, "the box closed before it was answered");
+        s.stopped = true;
+        return;
+    }
     if (!s.shown.window || !Answer(s.shown.window, how)) {
-        Fail(s, d, "needs a box before it and one of OK, Cancel, Yes, No, Retry, Enter, Escape, close");
+        Fail(s, d, "needs a box before it and one of OK, Cancel, Yes, No, Retry, a control ID, Enter, Escape, close");
         s.stopped = true;
         return;
     }
@@ -363,6 +373,21 @@ void DoPress(State& s, const Directive& d, const std::string& how) {
         s.stopped = true;
     }
     s.shown = Shown();
+}
+
+// A notification of a control of the awaited box, as a click or a scroll sends it; the box stays.
+void DoNotify(State& s, const Directive& d, const std::string& id, const std::string& code) {
+    if (!s.shown.window) {
+        Fail(s, d, "needs a box before it");
+        s.stopped = true;
+        return;
+    }
+    s.shown.window.Notify(std::stoi(id), std::stoi(code));
+    Sleep(700);
+    if (!s.shown.window.IsVisible() || s.run->HasEnded()) {
+        Fail(s, d, "the box closed");
+        s.stopped = true;
+    }
 }
 
 void DoBox(State& s, const Directive& d) {
@@ -414,7 +439,7 @@ void DoKillWhileCopying(State& s, const Directive& d) {
 // Waits until the run's progress window shows the text in its phase or item line (at once for
 // an empty text); then the run is killed, or its background window is closed.
 void DoInterrupt(State& s, const Directive& d) {
-    std::string text = Unescape(Expand(s, d.value));
+    std::string text = Expand(s, Unescape(d.value));
     // The lines are read through a message the program answers only while it pumps: asked again
     // at once after each answer, they show the file in the pump right before its copy begins.
     bool seen = text.empty();
@@ -486,6 +511,17 @@ std::string Listing(const std::string& folder) {
     return text;
 }
 
+// The sub-folders of a folder, sorted, names as stored.
+std::string FolderListing(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const std::string& name : FolderNames(folder))
+        if (GetFileAttributesA((folder + "\\" + name).c_str()) & FILE_ATTRIBUTE_DIRECTORY) names.push_back(name);
+    std::sort(names.begin(), names.end());
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : "|") + name;
+    return text;
+}
+
 void DoRegistry(State& s, const Directive& d, bool write) {
     std::string left, right, key;
     HKEY root = nullptr;
@@ -508,7 +544,9 @@ void DoRegistry(State& s, const Directive& d, bool write) {
         return;
     }
     bool exists = false;
-    std::string value = RegistryText(root, key, name, &exists);
+    DWORD number = 0;
+    exists = RegistryDword(root, key, name, &number);
+    std::string value = exists ? std::to_string(number) : RegistryText(root, key, name, &exists);
     Check(s, d, exists && value == right, exists ? "the value is \"" + Printable(value) + "\"" : "no such value");
 }
 
@@ -563,9 +601,12 @@ void Perform(State& s, const Directive& d) {
         Check(s, d, SetAttributes(left, right), "could not set the attributes");
     } else if (k == "time" && SplitAssignment(s, d.value, &left, &right)) {
         SetFileDay(left, std::stoi(right.substr(0, 4)), std::stoi(right.substr(5, 2)), std::stoi(right.substr(8, 2)));
-    } else if (k == "hold") {
+    } else if (k == "hold" || k == "open") {
+        // open: read, and shared with readers, as the file of a running program is held
         std::string path = Expand(s, d.value);
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+        bool hold = k == "hold";
+        HANDLE file = CreateFileA(path.c_str(), hold ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
+                                  hold ? 0 : FILE_SHARE_READ, nullptr, hold ? OPEN_ALWAYS : OPEN_EXISTING, 0, nullptr);
         Check(s, d, file != INVALID_HANDLE_VALUE, "could not open the file");
         if (file != INVALID_HANDLE_VALUE) s.held[path] = file;
     } else if (k == "release") {
@@ -574,7 +615,15 @@ void Perform(State& s, const Directive& d) {
         s.held.erase(path);
     } else if (k == "reg") {
         DoRegistry(s, d, true);
-    } else if (k == "run") {
+    } else if (k == "locale") {
+        char language[16] = "";
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SISO639LANGNAME, language, sizeof language);
+        Check(s, d, d.value.compare(0, 2, language) == 0,
+              std::string("the programs run in the language ") + language + ": run the case under LC_ALL=" + d.value +
+                  ", as ctest does");
+    } else if (k == "env" && SplitAssignment(s, d.value, &left, &right)) {
+        SetEnvironmentVariableA(left.c_str(), right.empty() ? nullptr : right.c_str());
+    } else if (k == "run" || k == "bare") {
         DoRun(s, d);
     } else if (k == "start") {
         DoRun(s, d);
@@ -587,16 +636,21 @@ void Perform(State& s, const Directive& d) {
         DoAwait(s, d, parts[0], parts.size() > 1 ? parts[1] : "");
     } else if (k == "press") {
         DoPress(s, d, d.value);
+    } else if (k == "notify" && SplitAssignment(s, d.value, &left, &right)) {
+        DoNotify(s, d, left, right);
     } else if (k == "also") {
         DoAlso(s, d);
     } else if (k == "foreground") {
         HWND front = GetForegroundWindow();
-        Check(s, d, front != nullptr && Window(front).Caption() == Unescape(Expand(s, d.value)),
+        Check(s, d, front != nullptr && Window(front).Caption() == Expand(s, Unescape(d.value)),
               "the window in front is [" + Window(front).Caption() + "]");
     } else if (k == "kill-copying") {
         DoKillWhileCopying(s, d);
     } else if (k == "kill" || k == "close") {
         DoInterrupt(s, d);
+    } else if (k == "wait") {
+        std::string path = Expand(s, d.value);
+        Check(s, d, WaitFor([&] { return PathExists(path); }, 30000), "it did not come within 30 s");
     } else if (k == "sleep") {
         Sleep(static_cast<DWORD>(std::stoul(d.value)));
     } else if (k == "skip") {
@@ -616,18 +670,30 @@ void Perform(State& s, const Directive& d) {
     } else if (k == "content" && SplitAssignment(s, d.value, &left, &right)) {
         std::string bytes = ReadFileBytes(left);
         Check(s, d, bytes == right, "it holds \"" + Printable(bytes) + "\"");
+    } else if (k == "contains" && SplitAssignment(s, d.value, &left, &right)) {
+        std::string bytes = ReadFileBytes(left);
+        Check(s, d, bytes != "<missing>" && bytes.find(right) != std::string::npos,
+              "it holds \"" + Printable(bytes) + "\"");
     } else if (k == "same" && SplitAssignment(s, d.value, &left, &right)) {
-        std::string other = Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)));
-        Check(s, d, ReadFileBytes(left) == ReadFileBytes(other), "the two files differ");
+        std::string bytes = ReadFileBytes(left);
+        bool same = false;
+        for (const std::string& other : SplitBars(d.value.substr(d.value.find(" = ") + 3)))
+            same = same || (bytes != "<missing>" && bytes == ReadFileBytes(Expand(s, other)));
+        Check(s, d, same, "it differs");
     } else if (k == "files" && SplitAssignment(s, d.value, &left, &right)) {
         std::string listing = Listing(left);
         Check(s, d, listing == right, "the folder holds " + listing);
+    } else if (k == "folders" && SplitAssignment(s, d.value, &left, &right)) {
+        std::string listing = FolderListing(left);
+        Check(s, d, listing == right, "the folder holds the folders " + listing);
     } else if (k == "regvalue") {
         DoRegistry(s, d, false);
-    } else if (k == "noreg") {
+    } else if (k == "noreg" || k == "regkey") {
         HKEY root = nullptr;
         std::string key;
-        Check(s, d, SplitKey(Expand(s, d.value), &root, &key) && !RegistryKeyExists(root, key), "the key is there");
+        bool wanted = k == "regkey";
+        Check(s, d, SplitKey(Expand(s, d.value), &root, &key) && RegistryKeyExists(root, key) == wanted,
+              wanted ? "there is no such key" : "the key is there");
     } else if (k == "mount") {
         DoMount(s, d);
     } else if (k == "readonly") {
@@ -640,13 +706,19 @@ void Perform(State& s, const Directive& d) {
         Check(s, d, DeleteFileA(path.c_str()) != FALSE, "could not delete it");
     } else if (k == "symlink" && SplitAssignment(s, d.value, &left, &right)) {
         std::string target = Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)));
+        std::string link = robustness::UnixPathOf(left);
         Check(s, d, robustness::RunUnixShell("ln -sfn " + robustness::ShellQuoted(robustness::UnixPathOf(target)) +
-                                             " " + robustness::ShellQuoted(robustness::UnixPathOf(left))),
+                                             " " + robustness::ShellQuoted(link)),
               "could not make the link");
+        s.links.push_back(link);
     } else if (k == "link" && SplitAssignment(s, d.value, &left, &right)) {
         Shortcut link = ReadShortcut(left);
         Check(s, d, link.exists && link.target + (link.arguments.empty() ? "" : " " + link.arguments) == right,
               link.exists ? "it points at " + link.target + " " + link.arguments : "there is no shortcut");
+    } else if (k == "linkfolder" && SplitAssignment(s, d.value, &left, &right)) {
+        Shortcut link = ReadShortcut(left);
+        Check(s, d, link.exists && link.workingDirectory == right,
+              link.exists ? "its working folder is " + link.workingDirectory : "there is no shortcut");
     } else if (k == "attributes" && SplitAssignment(s, d.value, &left, &right)) {
         FileFacts facts = Facts(left);
         std::string letters;
@@ -667,12 +739,19 @@ void CleanUp(State& s) {
     EndRun(s);
     s.background.reset();
     for (auto& held : s.held) CloseHandle(held.second);
+    // a self-removal script that a failed case left waiting at its PAUSE would keep its file,
+    // and the next uninstaller could not write its own
+    if (s.lastPid != 0 && !WaitForSelfRemoval(s.lastPid, 0)) DeleteFileA(SelfRemovalScriptPath().c_str());
+    // links first, from the Unix side: Windows' removal of a folder would follow them
+    for (const std::string& link : s.links) robustness::RunUnixShell("rm -f " + robustness::ShellQuoted(link));
     for (const std::string& path : s.footprints) RemoveFootprint(path);
     for (const std::string& mount : s.mounts)
         robustness::RunUnixShell("umount " + robustness::ShellQuoted(mount) + " || umount -l " +
                                  robustness::ShellQuoted(mount));
     for (const std::string& path : s.footprints) RemoveFootprint(path);
-    for (const auto& package : s.packages) RemoveTree(package.second);
+    // a stand-in that a run started from its package may still be ending there: it ends by itself
+    for (const auto& package : s.packages)
+        WaitFor([&] { RemoveTree(package.second); return !PathExists(package.second); }, 10000);
 }
 
 }  // namespace
