@@ -415,16 +415,17 @@ void DoAlso(State& s, const Directive& d) {
     s.background.reset();
 }
 
-// Kills the run while it writes a file into the folder: as soon as a file there was written after
-// this directive began.
+// Kills the run while it writes a file into the folder (or one matching the pattern): as soon as
+// such a file was written after this directive began.
 void DoKillWhileCopying(State& s, const Directive& d) {
-    std::string folder = Expand(s, d.value);
+    std::string pattern = Expand(s, d.value);
+    if (pattern.find('*') == std::string::npos) pattern += "\\*";
     FILETIME start;
     GetSystemTimeAsFileTime(&start);
     bool writing = false;
     for (DWORD began = GetTickCount(); !writing && s.run && !s.run->HasEnded() && GetTickCount() - began < 60000;) {
         WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+        HANDLE search = FindFirstFileA(pattern.c_str(), &found);
         if (search == INVALID_HANDLE_VALUE) continue;
         do {
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && CompareFileTime(&found.ftLastWriteTime, &start) > 0)
