@@ -17,5 +17,9 @@ target_include_directories(Setup PRIVATE ${CMAKE_BINARY_DIR}/layers/app)
 target_link_libraries(Setup PRIVATE qv_app)
 target_link_options(Setup PRIVATE -s -Wl,--gc-sections)
 
+# Finds a window of a program under Wine and prints where it is: tools/screens crops its
+# screenshots with it.
+add_executable(winfind WIN32 tools/winfind.cpp)
+
 add_subdirectory(tests/win)
 add_subdirectory(tests/e2e)

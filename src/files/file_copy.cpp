@@ -162,9 +162,18 @@ bool PutFileInPlace(const char* source, const char* target, const char* targetFo
         StampWithSourceTime(source, target);
         return true;
     }
-    if (!CopyFileOverwrite(source, target) && !CopyMatchingFiles(source, targetFolder)) return false;
-    StampWithSourceTime(source, target);
-    return true;
+    if (CopyFileOverwrite(source, target)) {
+        StampWithSourceTime(source, target);
+        return true;
+    }
+    // A wildcard source puts each file it matches in place under that file's own name.
+    if (strpbrk(source, "*?") != nullptr) return CopyMatchingFiles(source, targetFolder);
+    // Any other source is installed under its installed name or not at all: copied under the
+    // name a directory search finds, it would stay in the source's letter case after a failure
+    // that nobody saw (a volume that had just got room again). One that has gone since the run
+    // tested it leaves nothing to copy and is not reported here (the run asks for it again); one
+    // that is still there failed to copy, and the user is asked.
+    return !FileExists(source);
 }
 
 // A file of a wildcard group that has the source's size and last-write time is taken as

@@ -14,10 +14,7 @@
 #include <vector>
 
 #include "driver.h"
-#include "footprint.h"
 #include "sentinel.h"
-#include "test_files.h"
-#include "unix_side.h"
 
 using namespace e2e;
 
@@ -458,7 +455,7 @@ void DoInterrupt(State& s, const Directive& d) {
     if (d.key == "kill") {
         EndRun(s);
     } else {
-        PostMessageA(s.run->MainWindow(0).Handle(), WM_CLOSE, 0, 0);
+        PostMessageA(MainWindowOf(s.run->Pid()).Handle(), WM_CLOSE, 0, 0);
     }
 }
 
@@ -486,18 +483,13 @@ void DoExit(State& s, const Directive& d) {
     s.noWindow = false;
 }
 
+// The self-removal scripts in the Windows folder, as a search pattern.
+std::string ScriptPattern() { return WindowsDir() + "\\VarnekUninstall*.bat"; }
+
 // The interpreters the last uninstaller started, and any self-removal script, are gone.
 void DoScriptDone(State& s, const Directive& d) {
-    std::string windows = WindowsDir();
-    auto scriptLeft = [&] {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((windows + "\\VarnekUninstall*.bat").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return false;
-        FindClose(search);
-        return true;
-    };
-    if (!WaitFor([&] { return !scriptLeft(); }, 30000)) {
-        WaitForSelfRemoval(s.lastPid, 0);  // ends what is left of it
+    if (!WaitFor([] { return Matching(ScriptPattern()).empty(); }, 30000)) {
+        EndDescendantsOf(s.lastPid);  // ends what is left of it
         Fail(s, d, "a self-removal script is still there after 30 s");
     }
 }
@@ -565,9 +557,9 @@ void DoMount(State& s, const Directive& d) {
     std::string folder, size;
     SplitAssignment(s, d.value, &folder, &size);
     CreateDirectoryA(folder.c_str(), nullptr);
-    std::string unixPath = robustness::UnixPathOf(folder);
+    std::string unixPath = UnixPathOf(folder);
     if (unixPath.empty() ||
-        !robustness::RunUnixShell("mount -t tmpfs -o size=" + size + " qvcase " + robustness::ShellQuoted(unixPath))) {
+        !RunUnixShell("mount -t tmpfs -o size=" + size + " qvcase " + ShellQuoted(unixPath))) {
         std::printf("NOT COVERED: a tmpfs volume could not be mounted here (mount -t tmpfs needs root)\n");
         s.notCovered = true;
         s.stopped = true;
@@ -592,7 +584,7 @@ void Perform(State& s, const Directive& d) {
     } else if (k == "bigfile" && SplitAssignment(s, d.value, &left, &right)) {
         size_t blank = right.find(' ');
         unsigned seed = blank == std::string::npos ? 7 : static_cast<unsigned>(std::stoul(right.substr(blank)));
-        WriteFile(left, robustness::PseudoRandomBytes(std::stoul(right), seed));
+        WriteFile(left, PseudoRandomBytes(std::stoul(right), seed));
     } else if (k == "copy" && SplitAssignment(s, d.value, &left, &right)) {
         Check(s, d, CopyTree(left, Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)))), "could not copy");
     } else if (k == "mkdir") {
@@ -698,8 +690,8 @@ void Perform(State& s, const Directive& d) {
     } else if (k == "mount") {
         DoMount(s, d);
     } else if (k == "readonly") {
-        std::string unixPath = robustness::UnixPathOf(Expand(s, d.value));
-        Check(s, d, robustness::RunUnixShell("mount -o remount,ro " + robustness::ShellQuoted(unixPath)),
+        std::string unixPath = UnixPathOf(Expand(s, d.value));
+        Check(s, d, RunUnixShell("mount -o remount,ro " + ShellQuoted(unixPath)),
               "the volume could not be made read-only");
     } else if (k == "delete") {
         std::string path = Expand(s, d.value);
@@ -707,9 +699,9 @@ void Perform(State& s, const Directive& d) {
         Check(s, d, DeleteFileA(path.c_str()) != FALSE, "could not delete it");
     } else if (k == "symlink" && SplitAssignment(s, d.value, &left, &right)) {
         std::string target = Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)));
-        std::string link = robustness::UnixPathOf(left);
-        Check(s, d, robustness::RunUnixShell("ln -sfn " + robustness::ShellQuoted(robustness::UnixPathOf(target)) +
-                                             " " + robustness::ShellQuoted(link)),
+        std::string link = UnixPathOf(left);
+        Check(s, d, RunUnixShell("ln -sfn " + ShellQuoted(UnixPathOf(target)) +
+                                             " " + ShellQuoted(link)),
               "could not make the link");
         s.links.push_back(link);
     } else if (k == "link" && SplitAssignment(s, d.value, &left, &right)) {
@@ -721,13 +713,13 @@ void Perform(State& s, const Directive& d) {
         Check(s, d, link.exists && link.workingDirectory == right,
               link.exists ? "its working folder is " + link.workingDirectory : "there is no shortcut");
     } else if (k == "attributes" && SplitAssignment(s, d.value, &left, &right)) {
-        FileFacts facts = Facts(left);
+        DWORD attributes = GetFileAttributesA(left.c_str());
         std::string letters;
-        if (facts.attributes & FILE_ATTRIBUTE_READONLY) letters += 'R';
-        if (facts.attributes & FILE_ATTRIBUTE_HIDDEN) letters += 'H';
-        if (facts.attributes & FILE_ATTRIBUTE_SYSTEM) letters += 'S';
-        if (facts.attributes & FILE_ATTRIBUTE_ARCHIVE) letters += 'A';
-        Check(s, d, facts.exists && letters == right, "its attributes are " + letters);
+        if (attributes & FILE_ATTRIBUTE_READONLY) letters += 'R';
+        if (attributes & FILE_ATTRIBUTE_HIDDEN) letters += 'H';
+        if (attributes & FILE_ATTRIBUTE_SYSTEM) letters += 'S';
+        if (attributes & FILE_ATTRIBUTE_ARCHIVE) letters += 'A';
+        Check(s, d, attributes != INVALID_FILE_ATTRIBUTES && letters == right, "its attributes are " + letters);
     } else if (k == "enabled" && SplitAssignment(s, d.value, &left, &right)) {
         Check(s, d, s.shown.window && s.shown.window.IsEnabled(std::stoi(left)) == (right == "1"),
               "the control is not as expected");
@@ -742,13 +734,14 @@ void CleanUp(State& s) {
     for (auto& held : s.held) CloseHandle(held.second);
     // a self-removal script that a failed case left waiting at its PAUSE would keep its file,
     // and the next uninstaller could not write its own
-    if (s.lastPid != 0 && !WaitForSelfRemoval(s.lastPid, 0)) DeleteFileA(SelfRemovalScriptPath().c_str());
+    if (s.lastPid != 0) EndDescendantsOf(s.lastPid);
+    for (const std::string& script : Matching(ScriptPattern())) DeleteFileA((WindowsDir() + "\\" + script).c_str());
     // links first, from the Unix side: Windows' removal of a folder would follow them
-    for (const std::string& link : s.links) robustness::RunUnixShell("rm -f " + robustness::ShellQuoted(link));
+    for (const std::string& link : s.links) RunUnixShell("rm -f " + ShellQuoted(link));
     for (const std::string& path : s.footprints) RemoveFootprint(path);
     for (const std::string& mount : s.mounts)
-        robustness::RunUnixShell("umount " + robustness::ShellQuoted(mount) + " || umount -l " +
-                                 robustness::ShellQuoted(mount));
+        RunUnixShell("umount " + ShellQuoted(mount) + " || umount -l " +
+                                 ShellQuoted(mount));
     for (const std::string& path : s.footprints) RemoveFootprint(path);
     // a stand-in that a run started from its package may still be ending there: it ends by itself
     for (const auto& package : s.packages)

@@ -5,8 +5,7 @@
 
 #include <cstring>
 
-#include "footprint.h"
-#include "test_files.h"
+#include "machine.h"
 
 namespace e2e {
 
