@@ -734,8 +734,9 @@ void CleanUp(State& s) {
     for (auto& held : s.held) CloseHandle(held.second);
     // a self-removal script that a failed case left waiting at its PAUSE would keep its file,
     // and the next uninstaller could not write its own
-    if (s.lastPid != 0) EndDescendantsOf(s.lastPid);
-    for (const std::string& script : Matching(ScriptPattern())) DeleteFileA((WindowsDir() + "\\" + script).c_str());
+    std::vector<std::string> scripts = Matching(ScriptPattern());
+    if (!scripts.empty() && s.lastPid != 0) EndDescendantsOf(s.lastPid);
+    for (const std::string& script : scripts) DeleteFileA((WindowsDir() + "\\" + script).c_str());
     // links first, from the Unix side: Windows' removal of a folder would follow them
     for (const std::string& link : s.links) RunUnixShell("rm -f " + ShellQuoted(link));
     for (const std::string& path : s.footprints) RemoveFootprint(path);
