@@ -15,37 +15,38 @@ const GUID kClsidShellLink = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x0
 const GUID kIidShellLinkA = {0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const GUID kIidPersistFile = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-void SaveShellLink(const wchar_t* fileName, const char* target, const char* arguments) {
+// Hands a new shell-link object and its file interface to work; nothing happens without them.
+template <typename Work>
+void WithShellLink(Work work) {
     IShellLinkA* link = nullptr;
     if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA,
                                 reinterpret_cast<void**>(&link))))
         return;
     IPersistFile* file = nullptr;
     if (SUCCEEDED(link->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&file)))) {
-        link->SetPath(target);
-        link->SetWorkingDirectory(PathFolderPart(target).CStr());
-        link->SetArguments(arguments != nullptr ? arguments : "");
-        link->SetShowCmd(SW_SHOWNORMAL);
-        file->Save(fileName, TRUE);
+        work(link, file);
         file->Release();
     }
     link->Release();
 }
 
+void SaveShellLink(const wchar_t* fileName, const char* target, const char* arguments) {
+    WithShellLink([&](IShellLinkA* link, IPersistFile* file) {
+        link->SetPath(target);
+        link->SetWorkingDirectory(PathFolderPart(target).CStr());
+        link->SetArguments(arguments != nullptr ? arguments : "");
+        link->SetShowCmd(SW_SHOWNORMAL);
+        file->Save(fileName, TRUE);
+    });
+}
+
 // GetPath reads the stored path and resolves nothing, so it works for a target that is gone.
 void LoadShellLinkTarget(const wchar_t* fileName, LongText& target) {
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA,
-                                reinterpret_cast<void**>(&link))))
-        return;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&file)))) {
+    WithShellLink([&](IShellLinkA* link, IPersistFile* file) {
         if (SUCCEEDED(file->Load(fileName, STGM_READ)) &&
             link->GetPath(target.RawData(), static_cast<int>(target.RawSize()), nullptr, 0) == S_OK)
             target.Adopt();
-        file->Release();
-    }
-    link->Release();
+    });
 }
 
 bool ToWideName(const char* fileName, wchar_t (&wideName)[kPathWidth]) {
