@@ -5,7 +5,7 @@
 # ("../app/...") would slip past that, so the build refuses those before it compiles anything.
 set(QV_LAYERS support list files ui install uninstall app)
 set(QV_SEES_support support)
-set(QV_SEES_list support list)
+set(QV_SEES_list support list res)
 set(QV_SEES_files support list files res)
 set(QV_SEES_ui support list files ui res)
 set(QV_SEES_install support list files ui install res)

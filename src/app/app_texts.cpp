@@ -22,23 +22,3 @@ void ComposeUninstallQuestion(const char* appName, ScratchBuffer& out) {
     out.Append("vollständig vom Computer entfernen?\r\r");
     out.Append("(Beenden Sie vor diesem Vorgang alle Anwendungen)");
 }
-
-bool CommandLineWantsSilentInstall(const char* commandLine) {
-    return FindTextNoCase(commandLine, "/S") != nullptr;
-}
-
-bool CommandLineWantsQuietUninstall(const char* commandLine) {
-    return FindTextNoCase(commandLine, "/UQ") != nullptr;
-}
-
-// The program's own path is part of the command line, so a copy named Uninst.exe started with
-// its folder selects the uninstall by itself.
-bool CommandLineSelectsUninstall(const char* commandLine) {
-    PathBuffer<16> uninstaller("\\");
-    uninstaller.Append(kUninstallerFileName);
-    return FindTextNoCase(commandLine, "/U") != nullptr || FindTextNoCase(commandLine, uninstaller.CStr()) != nullptr;
-}
-
-bool CommandLineWantsSyntaxHelp(const char* commandLine) {
-    return FindTextExact(commandLine, "/?") != nullptr;
-}

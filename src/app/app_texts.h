@@ -11,9 +11,3 @@ extern const char kMissingListText[];
 extern const char kMissingListCaption[];
 extern const char kUninstallQuestionCaption[];
 void ComposeUninstallQuestion(const char* appName, ScratchBuffer& out);
-
-// Command-line decisions, made once when the background window is created.
-bool CommandLineWantsSilentInstall(const char* commandLine);
-bool CommandLineWantsQuietUninstall(const char* commandLine);
-bool CommandLineSelectsUninstall(const char* commandLine);
-bool CommandLineWantsSyntaxHelp(const char* commandLine);

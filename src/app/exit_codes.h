@@ -4,11 +4,15 @@
 
 #include "list/install_context.h"
 
-constexpr int kExitDone = 0;           // completed, or the user declined
-constexpr int kExitFailed = 1;         // failed, refused or aborted, or the window closed during a run
-constexpr int kExitWindowFailed = 254; // the background window could not be created
-constexpr int kExitClassFailed = 255;  // its window class could not be registered
+constexpr int kExitDone = 0;            // completed, or the user declined
+constexpr int kExitFailed = 1;          // failed, refused or aborted, or the window closed during a run
+constexpr int kExitWithProblems = 2;    // /Q: completed, but something was skipped or kept (see the log)
+constexpr int kExitAnotherCopy = 3;     // /Q: another copy of the program is running
+constexpr int kExitWindowFailed = 254;  // the background window could not be created
+constexpr int kExitClassFailed = 255;   // its window class could not be registered
 
-constexpr int ExitCodeFor(RunResult result) {
-    return result == RunResult::Done || result == RunResult::Declined ? kExitDone : kExitFailed;
+// Without /Q a run answers every question by the user's own choice, so it has no "with problems".
+constexpr int ExitCodeFor(RunResult result, const InstallContext& context) {
+    if (result != RunResult::Done && result != RunResult::Declined) return kExitFailed;
+    return context.Unattended && context.RunHadProblems ? kExitWithProblems : kExitDone;
 }

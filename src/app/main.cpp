@@ -2,12 +2,15 @@
 #include <windows.h>
 
 #include "app/app_texts.h"
+#include "app/commands.h"
 #include "app/dll_search.h"
 #include "app/exit_codes.h"
 #include "app/main_window.h"
 #include "app/self_removal.h"
 #include "list/install_context.h"
 #include "list/list_loading.h"
+#include "list/log_texts.h"
+#include "list/run_log.h"
 #include "res/resource.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
@@ -24,10 +27,15 @@ bool DetectNT() {
     return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
-// A second copy brings the first one's open dialog or box to the front and ends.
+// One copy at a time. A second copy brings the first one's open dialog or box to the front and
+// ends; under /Q nothing is shown and it ends at once with its own exit code. Earlier releases are
+// found by their window class, every copy of this one by its mutex too (a copy under /Q has no
+// window).
 bool AnotherCopyRuns() {
+    CreateMutexA(nullptr, FALSE, kMainWindowClass);
+    bool running = GetLastError() == ERROR_ALREADY_EXISTS;
     HWND other = FindWindowA(kMainWindowClass, nullptr);
-    if (other == nullptr) return false;
+    if (other == nullptr || g_ctx.Unattended) return running || other != nullptr;
     MessageBeep(MB_OK);
     HWND popup = GetLastActivePopup(other);
     SetForegroundWindow(popup);
@@ -55,9 +63,8 @@ int RunMessageLoop() {
     return static_cast<int>(msg.wParam);
 }
 
-int RunMainProgram() {
-    if (AnotherCopyRuns()) return kExitDone;
-    LoadInstallContext();
+// The background window, its message loop, and the command it runs; its exit code.
+int RunWithWindow() {
     g_backgroundBrush = CreateSolidBrush(kBackgroundColour);
     if (!RegisterMainClass()) return kExitClassFailed;
     HWND window = CreateAppWindow(kMainWindowClass, kMainWindowCaption,
@@ -70,6 +77,42 @@ int RunMainProgram() {
     UpdateWindow(window);
     int exitCode = RunMessageLoop();
     DeleteObject(g_backgroundBrush);
+    return exitCode;
+}
+
+// Under /Q: no window at all, the command run straight away.
+int RunUnattended() {
+    RunResult result = g_switches.Uninstall ? RunUninstallCommand(nullptr) : RunInstallCommand(nullptr);
+    return ExitCodeFor(result, g_ctx);
+}
+
+void TakeSwitches() {
+    g_switches = ParseCommandLine(g_ctx.CommandLine);
+    g_ctx.Unattended = g_switches.Unattended;
+    g_ctx.SilentInstall = g_switches.SilentInstall || g_ctx.Unattended;
+    g_ctx.QuietUninstall = g_switches.QuietUninstall || g_ctx.Unattended;
+    // A log that cannot be written is no reason to stop, but an unattended run must say so.
+    if (g_switches.LogWanted && !(g_switches.LogPath.Fits() && OpenRunLog(g_switches.LogPath.CStr())))
+        g_ctx.RunHadProblems = true;
+    LogAction(kLogStart, g_ctx.CommandLine);
+    PathBuffer<128> mode(g_switches.Uninstall ? "Deinstallation" : "Installation");
+    if (g_ctx.SilentInstall && !g_switches.Uninstall) mode.Append(", still");
+    if (g_ctx.QuietUninstall && g_switches.Uninstall) mode.Append(", ohne Fragen");
+    if (g_ctx.Unattended) mode.Append(", unbeaufsichtigt");
+    LogAction(kLogMode, mode.CStr());
+}
+
+void LogContext() {
+    LogAction(kLogList, g_ctx.ListPath.CStr());
+    LogAction(kLogFolders, g_ctx.SourceDir.CStr(), g_ctx.TargetDir.CStr());
+}
+
+int RunMainProgram() {
+    TakeSwitches();
+    if (AnotherCopyRuns()) return g_ctx.Unattended ? kExitAnotherCopy : kExitDone;
+    LoadInstallContext();
+    LogContext();
+    int exitCode = g_ctx.Unattended ? RunUnattended() : RunWithWindow();
     // The uninstall wrote its script before its closing message; only its start waits until now,
     // so that the uninstaller has as little left to do as possible when the script deletes it.
     if (!g_ctx.SelfRemovalScript.IsEmpty() && !StartSelfRemovalScript()) exitCode = kExitFailed;
@@ -84,5 +127,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_ctx.CommandLine = GetCommandLineA();
     g_ctx.IsNT = DetectNT();
     EnterFolder(PathFolderPart(ModulePath().CStr()).CStr());
-    return RunMainProgram();
+    ULONGLONG start = GetTickCount64();
+    int exitCode = RunMainProgram();
+    static LogLineText end;
+    ComposeLogEnd(exitCode, GetTickCount64() - start, end);
+    LogAction(end.CStr(), nullptr);
+    CloseRunLog();
+    return exitCode;
 }

@@ -9,6 +9,9 @@
 #include "files/placement_rules.h"
 #include "files/progress_item.h"
 #include "list/install_context.h"
+#include "list/log_texts.h"
+#include "list/run_log.h"
+#include "list/user_boxes.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 
@@ -153,9 +156,19 @@ bool CopyFontOverwrite(const char* source, const char* target) {
 
 // One attempt of CopyFileToFolder: true when the file is in place or a newer one was kept.
 bool PutFileInPlace(const char* source, const char* target, const char* targetFolder) {
-    if (IsSameFile(source, target)) return true;
-    if (!IsSourceNotOlder(source, target)) return true;
-    if (KeepSameFile(target, source)) return true;
+    if (IsSameFile(source, target)) {
+        LogAction(kLogKeptSame, target);
+        return true;
+    }
+    if (!IsSourceNotOlder(source, target)) {
+        LogAction(kLogKeptNewer, target);
+        return true;
+    }
+    if (KeepSameFile(target, source)) {
+        LogAction(kLogKeptSame, target);
+        return true;
+    }
+    LogAction(kLogCopy, source, target);
     SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
     if (IsFontsFolderPath(target, g_ctx.FontsDir.CStr())) {
         if (!CopyFontOverwrite(source, target)) return false;
@@ -190,7 +203,11 @@ bool CopyFoundFile(const char* pattern, const WIN32_FIND_DATAA& found, const cha
     if (!source.Fits() || !target.Fits()) return false;
     ShowProgressItem(found.cFileName);
     unsigned long long size = FileSize64(found.nFileSizeHigh, found.nFileSizeLow);
-    if (*targetsExist && KeepSameFile(target.CStr(), source.CStr(), size, found.ftLastWriteTime, false)) return true;
+    if (*targetsExist && KeepSameFile(target.CStr(), source.CStr(), size, found.ftLastWriteTime, false)) {
+        LogAction(kLogKeptSame, target.CStr());
+        return true;
+    }
+    LogAction(kLogCopy, source.CStr(), target.CStr());
     if (CopyFileA(source.CStr(), target.CStr(), TRUE)) {
         SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
         *targetsExist = false;
@@ -201,9 +218,16 @@ bool CopyFoundFile(const char* pattern, const WIN32_FIND_DATAA& found, const cha
     DWORD error = GetLastError();
     if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) DeleteFileA(target.CStr());
     *targetsExist = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
-    if (*targetsExist && KeepSameFile(target.CStr(), source.CStr(), size, found.ftLastWriteTime, false)) return true;
+    if (*targetsExist && KeepSameFile(target.CStr(), source.CStr(), size, found.ftLastWriteTime, false)) {
+        LogAction(kLogKeptSame, target.CStr());
+        return true;
+    }
     SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
-    return CopyFileOverwrite(source.CStr(), target.CStr());
+    if (CopyFileOverwrite(source.CStr(), target.CStr())) return true;
+    // Nobody is asked about a file of a group: the log and an unattended run's exit code tell.
+    LogFailure(target.CStr(), GetLastError());
+    g_ctx.RunHadProblems = true;
+    return false;
 }
 
 }  // namespace
@@ -276,7 +300,8 @@ bool CopyFileToFolder(HWND owner, const char* source, const char* targetFolder) 
         if (fits && PutFileInPlace(source, target.CStr(), targetFolder)) return true;
         // A path that does not fit is named whole, never as the shorter path it would be cut to.
         LongText shown = JoinPathText(targetFolder, name.CStr());
-        if (MessageBoxA(owner, shown.CStr(), kCopyFailedCaption, MB_RETRYCANCEL | MB_ICONHAND) != IDRETRY)
+        LogFailure(shown.CStr(), GetLastError());
+        if (AskUser(owner, shown.CStr(), kCopyFailedCaption, MB_RETRYCANCEL | MB_ICONHAND, IDCANCEL) != IDRETRY)
             return false;
     }
 }

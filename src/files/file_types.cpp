@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "list/log_texts.h"
+#include "list/run_log.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 
@@ -190,8 +192,10 @@ void RegisterItem(const char* command, const char* item, const char* app, const 
     bool writeOpenWith =
         app[0] != 0 && openWith.LastKey.Fits() &&
         (commandPrior == Prior::OwnEarlier || KeepPriorState(openWith, entryKey, command) == Prior::Kept);
-    if (commandPrior != Prior::NotKept && commandChain.LastKey.Fits())
+    if (commandPrior != Prior::NotKept && commandChain.LastKey.Fits()) {
         WriteRegString(HKEY_CLASSES_ROOT, commandChain.LastKey.CStr(), nullptr, command);
+        LogAction(kLogFileType, ExtensionKey(item).CStr(), command);
+    }
     if (writeOpenWith) WriteRegString(HKEY_CLASSES_ROOT, openWith.LastKey.CStr(), nullptr, nullptr);
     if (writeApplication) WriteRegString(HKEY_CLASSES_ROOT, ApplicationCommandKey(app).CStr(), nullptr, command);
     if (writeMachine) WriteRegString(HKEY_LOCAL_MACHINE, MachineApplicationCommandKey(app).CStr(), nullptr, command);
@@ -201,6 +205,7 @@ void UnregisterItem(const char* command, const char* item, const char* app, cons
     // without records: shell\open\command, open and shell
     KeyChain commandChain = ExtensionCommandChain(item);
     bool changed = UndoCommand(commandChain, command, entryKey, 1);
+    if (changed) LogAction(kLogRemoved, ExtensionKey(item).CStr(), command);
     if (app[0] != 0) {
         KeyChain openWith = OpenWithChain(item, app);
         if (openWith.LastKey.Fits() && KeyExists(HKEY_CLASSES_ROOT, openWith.LastKey.CStr()) &&

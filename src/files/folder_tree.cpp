@@ -4,6 +4,9 @@
 #include "files/file_ops.h"
 #include "files/file_path_rules.h"
 #include "files/progress_item.h"
+#include "list/log_texts.h"
+#include "list/run_log.h"
+#include "list/user_boxes.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 
@@ -14,7 +17,7 @@ const char kFolderNotDeletedCaption[] = "Ordner konnte nicht gelöscht werden:";
 
 void ReportFound(HWND owner, const char* caption, const char* pattern, const char* name) {
     LongText shown = FoundFileText(pattern, name);
-    MessageBoxA(owner, shown.CStr(), caption, MB_OK | MB_ICONHAND);
+    AskUser(owner, shown.CStr(), caption, MB_OK | MB_ICONHAND, IDOK);
 }
 
 // Deletes one file found by searching the pattern.
@@ -22,11 +25,13 @@ void DeleteFoundFile(HWND owner, const char* pattern, const WIN32_FIND_DATAA& fo
     WorkPath path = FoundFilePath(pattern, found.cFileName);
     bool deleted = false;
     if (path.Fits()) {
-        if (spare != nullptr && spare(path.CStr())) return;
+        // The run's log is never deleted, wherever it lies.
+        if ((spare != nullptr && spare(path.CStr())) || IsRunLog(path.CStr())) return;
         ShowProgressItem(found.cFileName);
         // Attributes set on a link could reach the file it points to.
         if (!IsLinkAttributes(found.dwFileAttributes)) SetFileAttributesA(path.CStr(), FILE_ATTRIBUTE_NORMAL);
         deleted = DeleteFileA(path.CStr()) != FALSE;
+        if (deleted) LogAction(kLogDeleted, path.CStr());
     }
     if (!deleted) ReportFound(owner, kFileNotDeletedCaption, pattern, found.cFileName);
 }
@@ -42,7 +47,8 @@ void DeleteFoundFolder(HWND owner, const char* pattern, const WIN32_FIND_DATAA& 
         SetFileAttributesA(path.CStr(), FILE_ATTRIBUTE_NORMAL);
         removed = RemoveFolderOrLink(path.CStr());
     }
-    if (!removed) ReportFound(owner, kFolderNotDeletedCaption, pattern, found.cFileName);
+    if (removed) LogAction(kLogRemoved, path.CStr());
+    else ReportFound(owner, kFolderNotDeletedCaption, pattern, found.cFileName);
 }
 
 // One walk of the pattern's matches: every plain file, and with subFolders every sub-folder whose

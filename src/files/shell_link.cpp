@@ -5,6 +5,8 @@
 #include <shobjidl.h>
 
 #include "files/file_path_rules.h"
+#include "list/log_texts.h"
+#include "list/run_log.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 
@@ -67,6 +69,7 @@ void CreateShellLink(const char* linkPath, const char* target, const char* argum
     SaveShellLink(wideName, target, arguments);
     // Only a successful CoInitialize (S_OK or S_FALSE) is to be balanced.
     if (SUCCEEDED(initialized)) CoUninitialize();
+    LogAction(kLogShortcut, fileName.CStr(), target);
 }
 
 LongText ShellLinkTarget(const char* linkFile) {
@@ -88,5 +91,7 @@ bool DeleteShellLinkTo(const char* linkFile, const char* target) {
     DWORD attributes = GetFileAttributesA(linkFile);
     if (attributes != INVALID_FILE_ATTRIBUTES && !IsLinkAttributes(attributes))
         SetFileAttributesA(linkFile, FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileA(linkFile) != FALSE;
+    if (!DeleteFileA(linkFile)) return false;
+    LogAction(kLogDeleted, linkFile);
+    return true;
 }

@@ -5,6 +5,9 @@
 
 #include <shellapi.h>
 
+#include "list/user_boxes.h"
+#include "list/run_log.h"
+#include "list/log_texts.h"
 #include "files/file_ops.h"
 #include "files/file_types.h"
 #include "files/placement_rules.h"
@@ -37,6 +40,13 @@ bool HasProgramGroup() {
     return !g_ctx.ProgramGroupDir.IsEmpty() && !g_ctx.CopyOnlyMode;
 }
 
+// Creates one folder level; true (and logged) when it was made.
+bool MakeFolder(const char* path) {
+    if (!CreateDirectoryA(path, nullptr)) return false;
+    LogAction(kLogFolderMade, path);
+    return true;
+}
+
 void RestoreCursor(const InstallRun& run) {
     SetCursor(run.SavedCursor);
 }
@@ -51,14 +61,14 @@ bool RefuseOtherApplicationsFolder(HWND owner) {
     if (!IsListValueSet(other) || lstrcmpiA(other.CStr(), g_ctx.AppName.CStr()) == 0) return false;
     ComposeOtherApplicationsFolderText(g_ctx.TargetDir.CStr(), other.CStr(), g_ctx.AppName.CStr(),
                                        g_ctx.ScratchText);
-    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kAbortCaption, MB_ICONHAND);
+    AskUser(owner, g_ctx.ScratchText.CStr(), kAbortCaption, MB_ICONHAND, IDOK);
     return true;
 }
 
 RunResult Abort(const InstallRun& run, const char* text) {
     RestoreCursor(run);
     CloseProgressWindow();
-    MessageBoxA(run.Owner, text, kAbortCaption, MB_ICONHAND);
+    AskUser(run.Owner, text, kAbortCaption, MB_ICONHAND, IDOK);
     return RunResult::Failed;
 }
 
@@ -70,7 +80,7 @@ void Prepare(InstallRun& run) {
     WorkPath group;
     if (ProgramGroupFolder(g_ctx.ProgramsDir.CStr(), g_ctx.AppName.CStr(), &group)) g_ctx.ProgramGroupDir.Assign(group);
     else g_ctx.ProgramGroupDir.Clear();
-    if (HasProgramGroup()) CreateDirectoryA(g_ctx.ProgramGroupDir.CStr(), nullptr);
+    if (HasProgramGroup()) MakeFolder(g_ctx.ProgramGroupDir.CStr());
 
     OpenProgressWindow(run.Owner, kProgressInstallTitle, kPhaseCopying);
     run.SavedCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
@@ -79,7 +89,7 @@ void Prepare(InstallRun& run) {
 
 bool CreateTargetDir(InstallRun& run) {
     if (FolderExists(JoinPath(g_ctx.TargetDir.CStr(), ".").CStr())) return true;
-    run.CreatedProgramFolder = CreateDirectoryA(g_ctx.TargetDir.CStr(), nullptr) != 0;
+    run.CreatedProgramFolder = MakeFolder(g_ctx.TargetDir.CStr());
     return run.CreatedProgramFolder;
 }
 
@@ -88,7 +98,8 @@ bool SourceFileFound(const InstallRun& run, const EntryText& files) {
     WorkPath source = JoinPath(run.SourceDir.CStr(), files.CStr());
     while (!(source.Fits() && FileExists(source.CStr()))) {
         ComposeSourceMissingQuestion(source.CStr(), g_ctx.ScratchText);
-        if (MessageBoxA(run.Owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_RETRYCANCEL | MB_ICONQUESTION) != IDRETRY)
+        if (AskUser(run.Owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_RETRYCANCEL | MB_ICONQUESTION, IDCANCEL) !=
+            IDRETRY)
             break;
     }
     return source.Fits() && FileExists(source.CStr());
@@ -97,7 +108,7 @@ bool SourceFileFound(const InstallRun& run, const EntryText& files) {
 // The entry's folder; a sub-folder of the program folder is made first.
 WorkPath DestinationFolder(const EntryText& altFolder) {
     WorkPath dest = InstalledFolderFor(altFolder.CStr(), ContextFolders());
-    if (IsProgramSubFolder(altFolder.CStr()) && dest.Fits()) CreateDirectoryA(dest.CStr(), nullptr);
+    if (IsProgramSubFolder(altFolder.CStr()) && dest.Fits()) MakeFolder(dest.CStr());
     return dest;
 }
 
@@ -105,21 +116,33 @@ bool IsUninstallerEntry(const EntryText& files) {
     return FindTextExact(files.CStr(), kSetupFileName) != nullptr && files.Length() < 10 && !g_ctx.CopyOnlyMode;
 }
 
+// A value of the uninstall entry, written and logged.
+void WriteEntryText(const char* key, const char* name, const char* text) {
+    WriteRegString(HKEY_LOCAL_MACHINE, key, name, text);
+    LogAction(kLogRegistry, JoinPath(JoinPath("HKLM", key).CStr(), name).CStr(), text);
+}
+
+void WriteEntryNumber(const char* key, const char* name, DWORD value) {
+    WriteRegDword(HKEY_LOCAL_MACHINE, key, name, value);
+    char digits[12] = "";
+    wsprintfA(digits, "%lu", value);
+    LogAction(kLogRegistry, JoinPath(JoinPath("HKLM", key).CStr(), name).CStr(), digits);
+}
+
 void WriteUninstallEntry(const InstallRun& run, const WorkPath& uninstaller) {
     PathBuffer<256> key = UninstallKeyFor(g_ctx.AppName.CStr());
-    WriteRegString(HKEY_LOCAL_MACHINE, key.CStr(), "DisplayName", g_ctx.AppName.CStr());
-    WriteRegString(HKEY_LOCAL_MACHINE, key.CStr(), "UninstallString", UninstallCommand(uninstaller.CStr(), false).CStr());
+    WriteEntryText(key.CStr(), "DisplayName", g_ctx.AppName.CStr());
+    WriteEntryText(key.CStr(), "UninstallString", UninstallCommand(uninstaller.CStr(), false).CStr());
     // Beyond the two values every list of installed software needs, these let it show the
     // icon and the folder, and let deployment tools remove the application silently.
-    WriteRegString(HKEY_LOCAL_MACHINE, key.CStr(), "QuietUninstallString",
-                   UninstallCommand(uninstaller.CStr(), true).CStr());
-    WriteRegString(HKEY_LOCAL_MACHINE, key.CStr(), "InstallLocation", g_ctx.TargetDir.CStr());
-    WriteRegString(HKEY_LOCAL_MACHINE, key.CStr(), "DisplayIcon", uninstaller.CStr());
-    WriteRegDword(HKEY_LOCAL_MACHINE, key.CStr(), "NoModify", 1);
-    WriteRegDword(HKEY_LOCAL_MACHINE, key.CStr(), "NoRepair", 1);
+    WriteEntryText(key.CStr(), "QuietUninstallString", UninstallCommand(uninstaller.CStr(), true).CStr());
+    WriteEntryText(key.CStr(), "InstallLocation", g_ctx.TargetDir.CStr());
+    WriteEntryText(key.CStr(), "DisplayIcon", uninstaller.CStr());
+    WriteEntryNumber(key.CStr(), "NoModify", 1);
+    WriteEntryNumber(key.CStr(), "NoRepair", 1);
     // A reinstall finds the folder it made the first time: the first answer stays.
     if (!RegValueExists(HKEY_LOCAL_MACHINE, key.CStr(), kCreatedProgramFolderValue))
-        WriteRegDword(HKEY_LOCAL_MACHINE, key.CStr(), kCreatedProgramFolderValue, run.CreatedProgramFolder ? 1 : 0);
+        WriteEntryNumber(key.CStr(), kCreatedProgramFolderValue, run.CreatedProgramFolder ? 1 : 0);
 }
 
 // The program itself becomes Uninst.exe beside a hidden copy of the list.
@@ -203,9 +226,14 @@ bool InstallEntries(InstallRun& run) {
         const ListEntry& entry = g_ctx.InstallList[i];
         if (!IsListValueSet(entry.Files)) continue;
         if (!InstallEntry(run, entry)) {
+            // Nobody can bring the file: the rest is installed, and the exit code says so.
+            if (g_ctx.Unattended) {
+                LogAction(kLogSkipped, entry.Files.CStr());
+                continue;
+            }
             RestoreCursor(run);
             ComposeSourceMissingAbort(entry.Files.CStr(), g_ctx.ScratchText);
-            MessageBoxA(run.Owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_ICONHAND);
+            AskUser(run.Owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_ICONHAND, IDOK);
             run.AnyCopied = false;
             return false;
         }
@@ -227,7 +255,7 @@ void CopyWildcardGroups(const InstallRun& run) {
             dest.Append(entry.WildSubFolder);
             // The trailing backslash lets the copy create every level of a nested sub-folder.
             dest.AppendChar('\\');
-            if (dest.Fits()) CreateDirectoryA(dest.CStr(), nullptr);
+            if (dest.Fits()) MakeFolder(dest.CStr());
         }
         EnterFolder(run.SourceDir.CStr());
         if (dest.Fits()) CopyMatchingFiles(entry.WildCopy.CStr(), dest.CStr());
@@ -258,8 +286,8 @@ unsigned long long FolderBytes(const char* folder, int depth) {
 void RecordEstimatedSize() {
     if (g_ctx.CopyOnlyMode) return;
     unsigned long long kilobytes = (FolderBytes(g_ctx.TargetDir.CStr(), 0) + 1023) / 1024;
-    WriteRegDword(HKEY_LOCAL_MACHINE, UninstallKeyFor(g_ctx.AppName.CStr()).CStr(), "EstimatedSize",
-                  kilobytes > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<DWORD>(kilobytes));
+    WriteEntryNumber(UninstallKeyFor(g_ctx.AppName.CStr()).CStr(), "EstimatedSize",
+                     kilobytes > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<DWORD>(kilobytes));
 }
 
 void ShowClosingTexts(HWND owner) {
@@ -280,17 +308,17 @@ void ReportAndDecideUninstallLink(HWND owner) {
     WorkPath link = JoinPath(g_ctx.ProgramGroupDir.CStr(), kUninstallLinkName);
     link.Append(".lnk");
     if (g_ctx.SilentInstall) {
-        if (HasProgramGroup() && link.Fits()) DeleteFileA(link.CStr());
+        if (HasProgramGroup() && link.Fits() && DeleteFileA(link.CStr())) LogAction(kLogDeleted, link.CStr());
         return;
     }
     ComposeSuccessText(g_ctx.AppName.CStr(), g_ctx.CopyOnlyMode, g_ctx.ScratchText);
-    ShowIconMessage(g_ctx.ModuleInstance, owner, g_ctx.ScratchText.CStr(), kSuccessCaption, IDI_SETUP, MB_USERICON);
+    TellUserWithIcon(owner, g_ctx.ScratchText.CStr(), kSuccessCaption);
     if (g_ctx.CopyOnlyMode) return;
     int answer = IDNO;
     if (ShiftOrCtrlHeld())
-        answer = MessageBoxA(owner, kUninstallLinkQuestion, kUninstallLinkCaption,
-                             MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND);
-    if (answer != IDYES && HasProgramGroup() && link.Fits()) DeleteFileA(link.CStr());
+        answer = AskUser(owner, kUninstallLinkQuestion, kUninstallLinkCaption,
+                         MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND, IDNO);
+    if (answer != IDYES && HasProgramGroup() && link.Fits() && DeleteFileA(link.CStr())) LogAction(kLogDeleted, link.CStr());
 }
 
 // The program folder with a trailing backslash becomes the current folder, as the registry
@@ -311,9 +339,12 @@ void ImportRegistryFile(HWND owner) {
     // file would pass for an import.
     bool composed = path.Fits() && FileExists(path.CStr()) &&
                     ComposeRegistryImportCommand(g_ctx.WindowsDir.CStr(), path.CStr(), g_ctx.IsNT, g_ctx.ScratchText);
-    if (composed && WinExec(g_ctx.ScratchText.CStr(), SW_SHOWNORMAL) >= 32) return;
+    if (composed && WinExec(g_ctx.ScratchText.CStr(), SW_SHOWNORMAL) >= 32) {
+        LogAction(kLogImport, path.CStr());
+        return;
+    }
     ComposeRegistryImportError(path.CStr(), g_ctx.ScratchText);
-    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_ICONHAND);
+    AskUser(owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_ICONHAND, IDOK);
 }
 
 void StartRunOnce(HWND owner) {
@@ -324,13 +355,18 @@ void StartRunOnce(HWND owner) {
     bool wholeValueIsFile = path.Fits() && FileExists(path.CStr());
     if (path.Fits() && ComposeRunOnceCommand(g_ctx.TargetDir.CStr(), g_ctx.RunOnce.CStr(), wholeValueIsFile,
                                              g_ctx.ScratchText)) {
-        if (WinExec(g_ctx.ScratchText.CStr(), SW_SHOWNORMAL) >= 32) return;
-        // not a program: a document, opened with the program its type is associated with
-        if (reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", path.CStr(), nullptr, nullptr, SW_SHOWNORMAL)) > 32)
+        if (WinExec(g_ctx.ScratchText.CStr(), SW_SHOWNORMAL) >= 32) {
+            LogAction(kLogStarted, g_ctx.ScratchText.CStr());
             return;
+        }
+        // not a program: a document, opened with the program its type is associated with
+        if (reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", path.CStr(), nullptr, nullptr, SW_SHOWNORMAL)) > 32) {
+            LogAction(kLogStarted, path.CStr());
+            return;
+        }
     }
     ComposeStartError(path.CStr(), g_ctx.ScratchText);
-    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_ICONHAND);
+    AskUser(owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_ICONHAND, IDOK);
 }
 
 // One application name has one uninstall entry and one start-menu group: an installation in
@@ -343,7 +379,7 @@ bool RefuseInstalledElsewhere(HWND owner) {
     WorkPath probe = JoinPath(location.CStr(), ".");
     if (probe.Fits() && !FolderExists(probe.CStr())) return false;
     ComposeInstalledElsewhereText(g_ctx.AppName.CStr(), location.CStr(), g_ctx.ScratchText);
-    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kAbortCaption, MB_ICONHAND);
+    AskUser(owner, g_ctx.ScratchText.CStr(), kAbortCaption, MB_ICONHAND, IDOK);
     return true;
 }
 

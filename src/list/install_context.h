@@ -69,6 +69,8 @@ struct InstallContext {
     bool IsNT = false;
     bool SilentInstall = false;
     bool QuietUninstall = false;
+    bool Unattended = false;      // /Q: nothing shown, nothing waited for (implies the two above)
+    bool RunHadProblems = false;  // under /Q: a question was answered for the user, or an action failed
     bool CopyOnlyMode = false;
     bool AllUsersMode = false;
     // The uninstall's decisions about the program folder: whether the installation made it (its

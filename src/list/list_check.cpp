@@ -1,6 +1,7 @@
 // The check of the list values before a run may write or delete anything.
 #include "list/list_check.h"
 
+#include "list/user_boxes.h"
 #include "list/install_context.h"
 #include "list/list_rules.h"
 #include "support/text_helpers.h"
@@ -28,7 +29,7 @@ bool RefuseBadList(HWND owner, bool uninstalling) {
     }
     if (usable) return false;
     ComposeListProblemText(problem, uninstalling, g_ctx.ScratchText);
-    MessageBoxA(owner, g_ctx.ScratchText.CStr(), uninstalling ? kUninstallRefusedCaption : kInstallRefusedCaption,
-                MB_ICONHAND);
+    AskUser(owner, g_ctx.ScratchText.CStr(), uninstalling ? kUninstallRefusedCaption : kInstallRefusedCaption,
+            MB_ICONHAND, IDOK);
     return true;
 }

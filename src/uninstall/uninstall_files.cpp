@@ -8,6 +8,9 @@
 #include "files/shell_link.h"
 #include "files/uninstall_entry.h"
 #include "list/install_context.h"
+#include "list/log_texts.h"
+#include "list/run_log.h"
+#include "list/user_boxes.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 #include "uninstall/uninstall_rules.h"
@@ -41,10 +44,11 @@ void RemoveDesktopShortcut(const WorkPath& folder, const ListEntry& entry) {
         DeleteShellLinkTo(link.CStr(), target.CStr());
 }
 
+// A quiet uninstall keeps the file without a word; an unattended one keeps it too, and says so.
 bool MayDeleteSystemFile(const char* path) {
-    if (g_ctx.QuietUninstall) return false;
+    if (g_ctx.QuietUninstall && !g_ctx.Unattended) return false;
     ComposeSystemFileQuestion(path, g_ctx.ScratchText);
-    return MessageBoxA(g_ctx.ProgressWindow, g_ctx.ScratchText.CStr(), kSystemFileCaption, kQuestionStyle) == IDYES;
+    return AskUser(g_ctx.ProgressWindow, g_ctx.ScratchText.CStr(), kSystemFileCaption, kQuestionStyle, IDNO) == IDYES;
 }
 
 void RemoveListedFile(const WorkPath& path, const EntryText& files, const InstallFolders& folders) {
@@ -56,9 +60,13 @@ void RemoveListedFile(const WorkPath& path, const EntryText& files, const Instal
         BroadcastFontChange();
     ShowProgressItem(path.CStr());
     SetFileAttributesA(path.CStr(), FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileA(path.CStr())) return;
+    if (DeleteFileA(path.CStr())) {
+        LogAction(kLogDeleted, path.CStr());
+        return;
+    }
+    LogFailure(path.CStr(), GetLastError());
     ComposeListedFileNotDeletedText(path.CStr(), g_ctx.ScratchText);
-    MessageBoxA(g_ctx.ProgressWindow, g_ctx.ScratchText.CStr(), kListedFileNotDeletedCaption, MB_OK | MB_ICONHAND);
+    AskUser(g_ctx.ProgressWindow, g_ctx.ScratchText.CStr(), kListedFileNotDeletedCaption, MB_OK | MB_ICONHAND, IDOK);
 }
 
 void RemoveCompanions(const WorkPath& path) {

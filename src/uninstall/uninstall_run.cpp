@@ -7,6 +7,9 @@
 #include "files/placement_rules.h"
 #include "files/shell_link.h"
 #include "files/uninstall_entry.h"
+#include "list/log_texts.h"
+#include "list/run_log.h"
+#include "list/user_boxes.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 #include "ui/progress_window.h"
@@ -55,7 +58,8 @@ void RemoveUninstallEntry() {
     if (!IsListValueSet(g_ctx.AppName)) return;
     if (!EntryBelongsTo(g_ctx.AppName.CStr(), g_ctx.TargetDir.CStr())) return;
     PathBuffer<256> key = UninstallKeyFor(g_ctx.AppName.CStr());
-    if (key.Fits()) RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.CStr());
+    if (key.Fits() && RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.CStr()) == ERROR_SUCCESS)
+        LogAction(kLogRemoved, JoinPath("HKLM", key.CStr()).CStr());
 }
 
 // Read before anything is removed. An entry without the value (made before the install recorded
@@ -70,35 +74,54 @@ void ReadProgramFolderOrigin() {
                                  created == 1;
 }
 
+// Anything in the folder besides the uninstaller and its list copy: what the purge would delete.
+bool HoldsOtherFiles(const char* folder) {
+    WorkPath pattern = JoinPath(folder, "*");
+    WIN32_FIND_DATAA found;
+    HANDLE search = pattern.Fits() ? FindFirstFileA(pattern.CStr(), &found) : INVALID_HANDLE_VALUE;
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool other = false;
+    do {
+        const char* name = found.cFileName;
+        other = lstrcmpA(name, ".") != 0 && lstrcmpA(name, "..") != 0 && !EqualsNoCase(name, kUninstallerFileName) &&
+                !EqualsNoCase(name, kListFileName);
+    } while (!other && FindNextFileA(search, &found));
+    FindClose(search);
+    return other;
+}
+
 // The script works in the folder the running program lies in. Only when that is the program
 // folder and the installation made it may the script remove it, and the user be offered, or a
 // quiet uninstall take, the purge; otherwise the folder keeps everything the run did not list.
 void DecideFolderRemoval(HWND owner) {
     g_ctx.PurgeProgramFolder = false;
     g_ctx.RemoveProgramFolder = g_ctx.ProgramFolderCreated && RunsFromProgramFolder();
-    if (!g_ctx.RemoveProgramFolder) return;
-    if (g_ctx.QuietUninstall) {
+    // The run's log stays, and with it the folder.
+    if (!g_ctx.RemoveProgramFolder || RunLogLiesIn(g_ctx.TargetDir.CStr())) return;
+    if (g_ctx.QuietUninstall && !g_ctx.Unattended) {
         g_ctx.PurgeProgramFolder = true;
         return;
     }
+    // Unattended, files the user may have made stay; nothing is asked about a folder that holds
+    // none.
+    if (g_ctx.Unattended && !HoldsOtherFiles(g_ctx.TargetDir.CStr())) return;
     ComposePurgeQuestion(g_ctx.TargetDir.CStr(), g_ctx.AppName.CStr(), g_ctx.ScratchText);
-    g_ctx.PurgeProgramFolder =
-        MessageBoxA(owner, g_ctx.ScratchText.CStr(), kPurgeCaption, kQuestionStyle) == IDYES;
+    g_ctx.PurgeProgramFolder = AskUser(owner, g_ctx.ScratchText.CStr(), kPurgeCaption, kQuestionStyle, IDNO) == IDYES;
 }
 
 // Without a script, the files it would have deleted are named: the uninstaller and its list
 // beside it.
 void ReportUninstalled(HWND owner, bool selfRemovalReady) {
-    if (g_ctx.QuietUninstall) return;
+    if (g_ctx.QuietUninstall && !g_ctx.Unattended) return;
     if (selfRemovalReady) {
         ComposeUninstalledText(g_ctx.AppName.CStr(), g_ctx.PurgeProgramFolder, g_ctx.IsNT, g_ctx.ScratchText);
-        MessageBoxA(owner, g_ctx.ScratchText.CStr(), kUninstalledCaption, MB_OK | MB_ICONINFORMATION);
+        TellUser(owner, g_ctx.ScratchText.CStr(), kUninstalledCaption, MB_OK | MB_ICONINFORMATION);
         return;
     }
     LongText folder = PathFolderPart(ModulePath().CStr());
     ComposeUninstallerLeftText(g_ctx.AppName.CStr(), JoinPath(folder.CStr(), kUninstallerFileName).CStr(),
                                JoinPath(folder.CStr(), kListFileName).CStr(), g_ctx.ScratchText);
-    MessageBoxA(owner, g_ctx.ScratchText.CStr(), kUninstallIncompleteCaption, MB_OK | MB_ICONEXCLAMATION);
+    TellUser(owner, g_ctx.ScratchText.CStr(), kUninstallIncompleteCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 // A process keeps its current folder open: the program folder could not be removed by the

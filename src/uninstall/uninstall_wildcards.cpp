@@ -4,6 +4,7 @@
 #include "files/progress_item.h"
 #include "list/install_context.h"
 #include "list/list_rules.h"
+#include "list/user_boxes.h"
 #include "support/win_support.h"
 #include "uninstall/uninstall_rules.h"
 #include "uninstall/uninstall_steps.h"
@@ -22,7 +23,7 @@ bool RemovePatternFiles(HWND owner, const ListEntry& entry) {
     if (!FileExists(pattern.CStr())) return true;
     if (!g_ctx.QuietUninstall) {
         ComposeUserFilesQuestion(pattern.CStr(), g_ctx.ScratchText);
-        if (MessageBoxA(g_ctx.ProgressWindow, g_ctx.ScratchText.CStr(), kUserFilesCaption, kQuestionStyle) != IDYES)
+        if (AskUser(g_ctx.ProgressWindow, g_ctx.ScratchText.CStr(), kUserFilesCaption, kQuestionStyle, IDNO) != IDYES)
             return false;
     }
     // A pattern such as "*.*" in the program folder also matches the uninstaller and the list

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/app_texts.h"
+#include "app/command_line_rules.h"
 #include "app/self_removal_script.h"
 #include "files/file_path_rules.h"
 #include "files/file_type_rules.h"

@@ -179,11 +179,12 @@ const struct Handler {
     CALL(AnswerLetterForLanguage, 1, static_cast<unsigned>(std::strtoul(a[0], nullptr, 0))),
     COMMAND(ComposeScriptCommand, 3, a[0], a[1], a[2]), {"Script", 6, ScriptLine},
     CALL(SelfRemovalScriptName, 1, std::atoi(a[0])),
-    RULE(CommandLine, 1, [&] {  // the decisions taken, or install
-        std::string taken = std::string(CommandLineWantsSilentInstall(a[0]) ? " silent" : "") +
-                            (CommandLineWantsQuietUninstall(a[0]) ? " quiet" : "") +
-                            (CommandLineSelectsUninstall(a[0]) ? " uninstall" : "") +
-                            (CommandLineWantsSyntaxHelp(a[0]) ? " help" : "");
+    RULE(CommandLine, 1, [&] {  // the switches taken, or install
+        Switches w = ParseCommandLine(a[0]);
+        std::string taken = std::string(w.SilentInstall ? " silent" : "") + (w.QuietUninstall ? " quiet" : "") +
+                            (w.Uninstall ? " uninstall" : "") + (w.SyntaxHelp ? " help" : "") +
+                            (w.Unattended ? " unattended" : "") + (w.Check ? " check" : "") +
+                            (w.LogWanted ? " log=" + Out(w.LogPath)[0] : "");
         return Result{taken.empty() ? "install" : taken.substr(1)};
     }()),
     CALL(AboutTextLine, 2, std::atoi(a[0]), std::strtoul(a[1], nullptr, 10)),

@@ -1,0 +1,76 @@
+// The lines of the run's log.
+#include "list/log_texts.h"
+
+const char kLogStart[] = "Quorvane 3.7.0.0, Befehlszeile";
+const char kLogMode[] = "Modus";
+const char kLogList[] = "Liste";
+const char kLogFolders[] = "Quelle und Ziel";
+const char kLogFolderMade[] = "Ordner angelegt";
+const char kLogCopy[] = "Kopieren";
+const char kLogKeptNewer[] = "Behalten (neuer)";
+const char kLogKeptSame[] = "Behalten (gleich)";
+const char kLogFailed[] = "Fehler";
+const char kLogSkipped[] = "Ausgelassen";
+const char kLogShortcut[] = "Verknüpfung";
+const char kLogFileType[] = "Dateityp";
+const char kLogRegistry[] = "Registrierung";
+const char kLogImport[] = "Registrierungsdatei importiert";
+const char kLogStarted[] = "Gestartet";
+const char kLogDeleted[] = "Gelöscht";
+const char kLogKept[] = "Behalten";
+const char kLogRemoved[] = "Entfernt";
+const char kLogShown[] = "Meldung";
+const char kLogAnswered[] = "Ohne Anzeige beantwortet";
+const char kLogEnd[] = "Ende";
+
+namespace {
+
+void AppendFlat(LogLineText& out, const char* text) {
+    bool broken = false;
+    for (; text != nullptr && *text != 0; ++text) {
+        if (*text == '\r' || *text == '\n') {
+            broken = true;
+            continue;
+        }
+        if (broken) out.Append(" / ");
+        broken = false;
+        out.AppendChar(*text);
+    }
+}
+
+}  // namespace
+
+void ComposeLogLine(const char* action, const char* detail, const char* other, LogLineText& out) {
+    out.Assign(action);
+    if (detail == nullptr) return;
+    out.Append(": ");
+    AppendFlat(out, detail);
+    if (other != nullptr) {
+        out.Append(" -> ");
+        AppendFlat(out, other);
+    }
+}
+
+void ComposeLogEnd(int exitCode, unsigned long long milliseconds, LogLineText& out) {
+    char digits[24];
+    int n = 0;
+    unsigned long long tenths = (milliseconds + 50) / 100;
+    do {
+        digits[n++] = static_cast<char>('0' + tenths % 10);
+        tenths /= 10;
+        if (n == 1) digits[n++] = ',';
+    } while (tenths > 0 || n < 3);
+    out.Assign(kLogEnd);
+    out.Append(": Exitcode ");
+    char code[12];
+    int c = 0;
+    unsigned value = exitCode < 0 ? 0u : static_cast<unsigned>(exitCode);
+    do {
+        code[c++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    while (c > 0) out.AppendChar(code[--c]);
+    out.Append(" nach ");
+    while (n > 0) out.AppendChar(digits[--n]);
+    out.Append(" s");
+}

@@ -1,0 +1,37 @@
+// The lines of the run's log, composed without Windows: tested natively.
+#pragma once
+
+#include "support/path_buffer.h"
+
+using LogLineText = PathBuffer<kScratchWidth>;
+
+// "action: detail" or "action: detail -> other" (other may be null; without a detail, the action
+// alone). Line breaks inside the texts
+// (a message box's text) become " / ", so that every entry stays one line.
+void ComposeLogLine(const char* action, const char* detail, const char* other, LogLineText& out);
+
+// The log's words for what a run does; one place, so that the log reads the same everywhere.
+extern const char kLogStart[];
+extern const char kLogMode[];
+extern const char kLogList[];
+extern const char kLogFolders[];
+extern const char kLogFolderMade[];
+extern const char kLogCopy[];
+extern const char kLogKeptNewer[];
+extern const char kLogKeptSame[];
+extern const char kLogFailed[];
+extern const char kLogSkipped[];
+extern const char kLogShortcut[];
+extern const char kLogFileType[];
+extern const char kLogRegistry[];
+extern const char kLogImport[];
+extern const char kLogStarted[];
+extern const char kLogDeleted[];
+extern const char kLogKept[];
+extern const char kLogRemoved[];
+extern const char kLogShown[];
+extern const char kLogAnswered[];
+extern const char kLogEnd[];
+
+// "Ende: Exitcode 2 nach 12,3 s".
+void ComposeLogEnd(int exitCode, unsigned long long milliseconds, LogLineText& out);
