@@ -41,7 +41,9 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
 }
 
 HWND OpenProgressWindow(HWND owner, const char* title, const char* phase) {
-    HWND window = OpenModelessDialog(g_ctx.ModuleInstance, IDD_PROGRESS, owner, ProgressDialogProc);
+    // Unattended, nobody watches: no window at all.
+    HWND window = g_ctx.Unattended ? nullptr
+                                   : OpenModelessDialog(g_ctx.ModuleInstance, IDD_PROGRESS, owner, ProgressDialogProc);
     g_ctx.ProgressWindow = window;
     if (window != nullptr) {
         SetWindowTextA(window, title);

@@ -667,6 +667,12 @@ void Perform(State& s, const Directive& d) {
         std::string bytes = ReadFileBytes(left);
         Check(s, d, bytes != "<missing>" && bytes.find(right) != std::string::npos,
               "it holds \"" + Printable(bytes) + "\"");
+    } else if (k == "lastline" && SplitAssignment(s, d.value, &left, &right)) {
+        std::string bytes = ReadFileBytes(left);
+        if (bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0) bytes.resize(bytes.size() - 2);
+        size_t start = bytes.rfind("\r\n");
+        std::string last = start == std::string::npos ? bytes : bytes.substr(start + 2);
+        Check(s, d, last.rfind(right, 0) == 0, "its last line is \"" + Printable(last) + "\"");
     } else if (k == "same" && SplitAssignment(s, d.value, &left, &right)) {
         std::string bytes = ReadFileBytes(left);
         bool same = false;

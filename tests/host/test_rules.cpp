@@ -179,6 +179,11 @@ const struct Handler {
     CALL(AnswerLetterForLanguage, 1, static_cast<unsigned>(std::strtoul(a[0], nullptr, 0))),
     COMMAND(ComposeScriptCommand, 3, a[0], a[1], a[2]), {"Script", 6, ScriptLine},
     CALL(SelfRemovalScriptName, 1, std::atoi(a[0])),
+    RULE(LogEnd, 2, [&] {
+        static LogLineText line;
+        ComposeLogEnd(std::atoi(a[0]), std::strtoull(a[1], nullptr, 10), line);
+        return Out(line);
+    }()),
     RULE(CommandLine, 1, [&] {  // the switches taken, or install
         Switches w = ParseCommandLine(a[0]);
         std::string taken = std::string(w.SilentInstall ? " silent" : "") + (w.QuietUninstall ? " quiet" : "") +
