@@ -55,52 +55,59 @@ void IndexText(int index, PathBuffer<16>& out) {
     while (n > 0) out.AppendChar(digits[--n]);
 }
 
-bool CheckValue(ListProblem* problem, const char* section, const char* key, const char* value, bool refuseRoot) {
-    ListProblemKind kind = PathValueProblem(value, refuseRoot);
+// The problems found so far and where they go.
+struct ProblemReport {
+    ListProblemSink Sink;
+    void* Data;
+    bool Clean;
+};
+
+// Hands a problem of the value to the sink; false when the sink wants no more.
+bool Report(ProblemReport& report, ListProblemKind kind, const char* section, const char* key, const char* value) {
     if (kind == ListProblemKind::None) return true;
-    SetProblem(problem, kind, section, key, value);
-    return false;
+    report.Clean = false;
+    ListProblem problem;
+    SetProblem(&problem, kind, section, key, value);
+    return report.Sink(problem, report.Data);
 }
 
 // For values that name folders the runs create, empty and remove: a wildcard there could match
-// other folders, and a name Windows refuses would leave half an installation behind.
-bool CheckFolderValue(ListProblem* problem, const char* section, const char* key, const char* value, bool refuseRoot) {
-    if (!CheckValue(problem, section, key, value, refuseRoot)) return false;
-    ListProblemKind kind = FolderNameProblem(value);
-    if (kind == ListProblemKind::None) return true;
-    SetProblem(problem, kind, section, key, value);
-    return false;
+// other folders, and a name Windows refuses would leave half an installation behind. A value that
+// begins with a blank or a control character counts as empty and is not used: an AppName then
+// makes no group and no entry, a WildSubFolder no sub-folder.
+ListProblemKind NamedFolderProblem(const char* value) {
+    ListProblemKind kind = PathValueProblem(value, true);
+    if (kind == ListProblemKind::None && IsListValueSet(value)) kind = FolderNameProblem(value);
+    return kind;
 }
 
-bool CheckEntry(const ListEntry& entry, int index, ListProblem* problem) {
-    PathBuffer<16> key;
-    IndexText(index, key);
-    const char* k = key.CStr();
-    if (!CheckValue(problem, "Files", k, entry.Files.CStr(), false)) return false;
-    if (!CheckValue(problem, "Links", k, entry.Links.CStr(), false)) return false;
-    if (!CheckValue(problem, "DesktopLinks", k, entry.DesktopLinks.CStr(), false)) return false;
-    if (!CheckValue(problem, "WildCopy", k, entry.WildCopy.CStr(), false)) return false;
-    // A value that begins with a blank or a control character counts as empty and is not used.
-    const char* wildSub = entry.WildSubFolder.CStr();
-    if (IsListValueSet(wildSub) && !CheckFolderValue(problem, "WildSubFolder", k, wildSub, true)) return false;
-    if (!CheckValue(problem, "WildSubFolder", k, wildSub, true)) return false;
-    // The first character chooses the folder (W, S, F or a backslash); what follows must stay in it.
-    const char* alt = entry.AltFolder.CStr();
-    if (alt[0] != 0) {
-        ListProblemKind kind = PathValueProblem(alt + 1, false);
-        if (kind == ListProblemKind::None && IsListValueSet(alt)) kind = FolderNameProblem(alt + 1);
-        if (kind != ListProblemKind::None) {
-            SetProblem(problem, kind, "AltFolder", k, alt);
-            return false;
-        }
-    }
-    return true;
+ListProblemKind ProgramFolderProblem(const InstallContext& context) {
+    const char* folder = context.Folder.CStr();
+    ListProblemKind kind = PathValueProblem(folder, true);
+    if (kind == ListProblemKind::None) kind = FolderNameProblem(folder);
+    if (kind == ListProblemKind::None && !NamesFolder(folder)) kind = ListProblemKind::NoProgramFolder;
+    if (kind == ListProblemKind::None && !context.TargetDir.Fits()) kind = ListProblemKind::TooLong;
+    return kind;
+}
+
+ListProblemKind GroupProblem(const InstallContext& context) {
+    FieldText group;
+    group.Assign(JoinPath(context.ProgramsDir.CStr(), context.AppName.CStr()));
+    return group.Fits() && context.ProgramsDir.Fits() ? ListProblemKind::None : ListProblemKind::TooLong;
+}
+
+// The first character chooses the folder (W, S, F or a backslash); what follows must stay in it.
+ListProblemKind AltFolderProblem(const char* alt) {
+    if (alt[0] == 0) return ListProblemKind::None;
+    ListProblemKind kind = PathValueProblem(alt + 1, false);
+    if (kind == ListProblemKind::None && IsListValueSet(alt)) kind = FolderNameProblem(alt + 1);
+    return kind;
 }
 
 // The program RunOnce starts is its first word, or the whole value when that names a file: both
 // must stay in the program folder. Arguments may name drives ("/log=C:\\x.log"), so the whole value
 // is held only to the rules a file name needs.
-bool CheckRunOnce(const char* runOnce, ListProblem* problem) {
+ListProblemKind RunOnceProblem(const char* runOnce) {
     PathBuffer<kFieldWidth> program;
     size_t length = 0;
     while (runOnce[length] != 0 && runOnce[length] != ' ') ++length;
@@ -110,9 +117,21 @@ bool CheckRunOnce(const char* runOnce, ListProblem* problem) {
         kind = PathValueProblem(runOnce, true);
         if (kind == ListProblemKind::Drive) kind = ListProblemKind::None;
     }
-    if (kind == ListProblemKind::None) return true;
-    SetProblem(problem, kind, "General", "RunOnce", runOnce);
-    return false;
+    return kind;
+}
+
+bool ReportEntry(ProblemReport& report, const ListEntry& entry, int index) {
+    PathBuffer<16> key;
+    IndexText(index, key);
+    const char* k = key.CStr();
+    return Report(report, PathValueProblem(entry.Files.CStr(), false), "Files", k, entry.Files.CStr()) &&
+           Report(report, PathValueProblem(entry.Links.CStr(), false), "Links", k, entry.Links.CStr()) &&
+           Report(report, PathValueProblem(entry.DesktopLinks.CStr(), false), "DesktopLinks", k,
+                  entry.DesktopLinks.CStr()) &&
+           Report(report, PathValueProblem(entry.WildCopy.CStr(), false), "WildCopy", k, entry.WildCopy.CStr()) &&
+           Report(report, NamedFolderProblem(entry.WildSubFolder.CStr()), "WildSubFolder", k,
+                  entry.WildSubFolder.CStr()) &&
+           Report(report, AltFolderProblem(entry.AltFolder.CStr()), "AltFolder", k, entry.AltFolder.CStr());
 }
 
 const char* ProblemReason(ListProblemKind kind) {
@@ -176,32 +195,28 @@ bool NamesFolder(const char* value) {
     return false;
 }
 
+bool ReportListProblems(const InstallContext& context, ListProblemSink sink, void* data) {
+    ProblemReport report = {sink, data, true};
+    const char* appName = context.AppName.CStr();
+    bool more = Report(report, NamedFolderProblem(appName), "General", "AppName", appName) &&
+                Report(report, ProgramFolderProblem(context), "General", "Folder", context.Folder.CStr()) &&
+                Report(report, GroupProblem(context), "General", "AppName", appName) &&
+                Report(report, PathValueProblem(context.RegFile.CStr(), true), "General", "RegFile",
+                       context.RegFile.CStr()) &&
+                Report(report, RunOnceProblem(context.RunOnce.CStr()), "General", "RunOnce", context.RunOnce.CStr());
+    for (int i = 1; more && i < kListEntryCount; ++i) more = ReportEntry(report, context.InstallList[i], i);
+    return report.Clean;
+}
+
 bool CheckListValues(const InstallContext& context, ListProblem* problem) {
     *problem = ListProblem();
-    const char* appName = context.AppName.CStr();
-    if (!CheckValue(problem, "General", "AppName", appName, true)) return false;
-    // An AppName that counts as empty names nothing: the runs make no group and no entry for it.
-    if (IsListValueSet(appName) && !CheckFolderValue(problem, "General", "AppName", appName, true)) return false;
-    if (!CheckFolderValue(problem, "General", "Folder", context.Folder.CStr(), true)) return false;
-    if (!NamesFolder(context.Folder.CStr())) {
-        SetProblem(problem, ListProblemKind::NoProgramFolder, "General", "Folder", context.Folder.CStr());
-        return false;
-    }
-    if (!context.TargetDir.Fits()) {
-        SetProblem(problem, ListProblemKind::TooLong, "General", "Folder", context.Folder.CStr());
-        return false;
-    }
-    FieldText group;
-    group.Assign(JoinPath(context.ProgramsDir.CStr(), context.AppName.CStr()));
-    if (!group.Fits() || !context.ProgramsDir.Fits()) {
-        SetProblem(problem, ListProblemKind::TooLong, "General", "AppName", context.AppName.CStr());
-        return false;
-    }
-    if (!CheckValue(problem, "General", "RegFile", context.RegFile.CStr(), true)) return false;
-    if (!CheckRunOnce(context.RunOnce.CStr(), problem)) return false;
-    for (int i = 1; i < kListEntryCount; ++i)
-        if (!CheckEntry(context.InstallList[i], i, problem)) return false;
-    return true;
+    return ReportListProblems(
+        context,
+        [](const ListProblem& found, void* first) {
+            *static_cast<ListProblem*>(first) = found;
+            return false;
+        },
+        problem);
 }
 
 ListProblem StartupGroupProblem(const char* appName) {

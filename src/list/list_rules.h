@@ -24,6 +24,9 @@ struct ListProblem {
     const char* Value = "";
 };
 
+// Takes one problem; returns true to be handed the next one.
+using ListProblemSink = bool (*)(const ListProblem& problem, void* data);
+
 // The first rule a path-like value breaks; refuseRoot also refuses a leading backslash.
 ListProblemKind PathValueProblem(const char* value, bool refuseRoot);
 // BadCharacter when a value that names folders holds a character Windows refuses in names.
@@ -38,6 +41,10 @@ bool NamesFolder(const char* value);
 // group or the desktop, and the composed program folder and group. True when the list may be
 // used; otherwise problem names the first value that may not.
 bool CheckListValues(const InstallContext& context, ListProblem* problem);
+// The same, handing each problem to sink in list order until sink returns false: the runs stop at
+// the first, the author's check lists them all. A value is named once, for the first rule it
+// breaks; AppName once more when the start-menu group does not fit.
+bool ReportListProblems(const InstallContext& context, ListProblemSink sink, void* data);
 
 // The problem of an AppName whose start-menu group is a startup folder, which only Windows can
 // tell (the folder's name depends on the user's language).

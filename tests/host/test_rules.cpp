@@ -62,8 +62,8 @@ Result Command(bool ok, const ScratchBuffer& text) {
 }
 Result Position(const char* text, const char* found) { return {found ? std::to_string(found - text) : "none"}; }
 
-// The first problem of a list with a name, a folder and a start-menu group, after the changes key=value.
-Result CheckedList(const Args& changes) {
+// A list with a name, a folder and a start-menu group, after the changes key=value.
+const InstallContext& ListWith(const Args& changes) {
     static InstallContext c;
     c = InstallContext();
     Args all = {"AppName=Meine Anwendung", "Folder=Meine Anwendung", "TargetDir=C:\\Program Files\\Meine Anwendung",
@@ -80,11 +80,32 @@ Result CheckedList(const Args& changes) {
         set(e.WildSubFolder, "WildSubFolder");
         REQUIRE_MESSAGE(found == 1, "no list value " << key);
     }
+    return c;
+}
+
+std::string Named(const ListProblem& p) {
+    return Out(p.Kind)[0] + " [" + p.Section + "] " + p.Key.CStr() + "=" + p.Value;
+}
+
+// The first problem of the list and the value it names.
+Result CheckedList(const Args& changes) {
     ListProblem p;
-    bool accepted = CheckListValues(c, &p);
-    std::string named = " [" + std::string(p.Section) + "] " + p.Key.CStr() + "=" + p.Value;
+    bool accepted = CheckListValues(ListWith(changes), &p);
     CHECK(accepted == (p.Kind == ListProblemKind::None));
-    return {Out(p.Kind)[0] + (accepted ? "" : named)};
+    return {accepted ? "None" : Named(p)};
+}
+
+// Every problem of the list, in the order reported, joined by " + ".
+Result ListedProblems(const Args& changes) {
+    static std::string found;
+    found.clear();
+    auto take = [](const ListProblem& p, void*) {
+        found += (found.empty() ? "" : " + ") + Named(p);
+        return true;
+    };
+    bool clean = ReportListProblems(ListWith(changes), take, nullptr);
+    CHECK(clean == found.empty());
+    return {clean ? "None" : found};
 }
 
 // The self-removal script: its line n and the number of lines, or refused (and cut).
@@ -137,7 +158,7 @@ const struct Handler {
     Result (*run)(const Args&);
 } kHandlers[] = {
     CALL(PathValueProblem, 2, a[0], Flag(a[1])), CALL(FolderNameProblem, 1, a[0]), CALL(NamesFolder, 1, a[0]),
-    {"CheckListValues", -1, CheckedList},
+    {"CheckListValues", -1, CheckedList}, {"ReportListProblems", -1, ListedProblems},
     CALL(InstalledFolderFor, 1, a[0],
          InstallFolders{"C:\\WINDOWS", "C:\\WINDOWS\\system32", "C:\\WINDOWS\\Fonts", "C:\\Program Files\\Kartei"}),
     CALL(IsSystemFolderPath, 4, a[0], InstallFolders{a[1], a[2], a[3]}), CALL(IsFontsFolderPath, 2, a[0], a[1]),
