@@ -17,6 +17,12 @@ struct ListEntry {
 
 constexpr int kListEntryCount = 129;  // entry 0 is the program itself, 1 to 128 come from the list
 
+// How many characters of a value the loading keeps: of most values, of Intro1 to Intro3, and of
+// [Extensions] and [WildSubFolder]. The author's check reads longer ones again to say so.
+constexpr size_t kListValueChars = 79;
+constexpr size_t kListIntroChars = 127;
+constexpr size_t kListShortChars = 39;
+
 // The program's own files: the list beside it, the program, and its copy in the program folder.
 constexpr const char kListFileName[] = "Setup.lst";
 constexpr const char kSetupFileName[] = "Setup.exe";

@@ -7,8 +7,6 @@
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 
-namespace {
-
 // Windows starts every shortcut in a startup folder at logon, the uninstall shortcut too. Only an
 // installation that makes a group is concerned; the folder is compared as Windows knows it.
 bool GroupIsStartupFolder() {
@@ -16,8 +14,6 @@ bool GroupIsStartupFolder() {
     WorkPath group = JoinPath(g_ctx.ProgramsDir.CStr(), g_ctx.AppName.CStr());
     return group.Fits() && IsStartupFolder(group.CStr());
 }
-
-}  // namespace
 
 bool RefuseBadList(HWND owner, bool uninstalling) {
     ListProblem problem;

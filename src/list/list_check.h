@@ -7,3 +7,6 @@
 // not fit, ...) in a box owned by owner; true when the list was refused. An install also refuses
 // an AppName whose start-menu group would be a startup folder.
 bool RefuseBadList(HWND owner, bool uninstalling);
+
+// True when an install would make its start-menu group in a startup folder.
+bool GroupIsStartupFolder();

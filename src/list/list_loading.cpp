@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr size_t kValueChars = 79;
-constexpr size_t kIntroChars = 127;
-constexpr size_t kShortEntryChars = 39;
+constexpr size_t kValueChars = kListValueChars;
+constexpr size_t kIntroChars = kListIntroChars;
+constexpr size_t kShortEntryChars = kListShortChars;
 
 // Reads one value with the platform's profile reader (case-insensitive names, enclosing
 // quotes removed) and keeps at most maxChars characters of it.

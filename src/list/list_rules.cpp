@@ -134,7 +134,9 @@ bool ReportEntry(ProblemReport& report, const ListEntry& entry, int index) {
            Report(report, AltFolderProblem(entry.AltFolder.CStr()), "AltFolder", k, entry.AltFolder.CStr());
 }
 
-const char* ProblemReason(ListProblemKind kind) {
+}  // namespace
+
+const char* ListProblemReason(ListProblemKind kind) {
     switch (kind) {
     case ListProblemKind::DotFolder:
         return "Ordnernamen aus Punkten (wie \"..\") würden aus dem Ordner der Anwendung herausführen.";
@@ -152,13 +154,30 @@ const char* ProblemReason(ListProblemKind kind) {
         return "Gerätenamen (wie CON, NUL oder COM1) sind als Datei- und Ordnernamen nicht erlaubt.";
     case ListProblemKind::StartupGroup:
         return "Die Programmgruppe wäre der Autostart-Ordner: Die Deinstallation würde bei jeder Anmeldung starten.";
+    case ListProblemKind::NoAppName:
+        return "AppName fehlt (oder SETUP.LST selbst): Setup.exe zeigt dann nur seine Hilfe.";
+    case ListProblemKind::UnknownSection:
+        return "Diesen Abschnitt liest Setup.exe nicht (unbekannt oder doppelt).";
+    case ListProblemKind::UnknownKey:
+        return "Diesen Schlüssel liest Setup.exe nicht (unbekannt oder doppelt; nummeriert: 1 bis 128).";
+    case ListProblemKind::ValueCut:
+        return "Der Wert wird gekürzt: Setup.exe liest 79 Zeichen, 39 in Extensions und WildSubFolder, 127 in "
+               "Intro1 bis Intro3.";
+    case ListProblemKind::MissingFile:
+        return "Die Datei fehlt im Ordner von Setup.exe.";
+    case ListProblemKind::NoMatch:
+        return "Das Muster trifft keine Datei im Ordner von Setup.exe.";
+    case ListProblemKind::UnknownFolder:
+        return "Unbekannter Ordner (erlaubt sind W, S, F oder \\ am Anfang): Die Datei käme in den Programmordner.";
+    case ListProblemKind::TargetTooLong:
+        return "Der Zielpfad wird länger als 259 Zeichen.";
+    case ListProblemKind::NotInstalled:
+        return "Nach der Installation liegt keine solche Datei im Programmordner (aus [Files] oder [WildCopy]).";
     case ListProblemKind::None:
         break;
     }
     return "";
 }
-
-}  // namespace
 
 const char kInstallRefusedCaption[] = "Installation abgebrochen";
 const char kUninstallRefusedCaption[] = "Deinstallation abgebrochen";
@@ -233,6 +252,6 @@ void ComposeListProblemText(const ListProblem& problem, bool uninstalling, Scrat
     out.AppendChar('=');
     out.Append(problem.Value);
     out.Append("\r\r");
-    out.Append(ProblemReason(problem.Kind));
+    out.Append(ListProblemReason(problem.Kind));
     out.Append(uninstalling ? "\r\rEs wurde nichts gelöscht." : "\r\rEs wurde nichts installiert.");
 }

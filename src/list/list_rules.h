@@ -15,6 +15,16 @@ enum class ListProblemKind {
     BadCharacter,      // a character Windows refuses in folder names: < > " | ? * or a control character
     DeviceName,        // a name Windows takes for a device, such as CON, NUL or COM1.txt
     StartupGroup,      // the start-menu group would be a startup folder, run at every logon
+    // Found only by the author's check (/CHECK): the install would go on, but not as meant.
+    NoAppName,         // AppName empty or the list missing: Setup.exe shows only its help
+    UnknownSection,    // a section the program does not read: [DesktopLink], or a second [Files]
+    UnknownKey,        // a key it does not read (an indexed section's are 1 to 128), or a second one
+    ValueCut,          // a value longer than the loading keeps
+    MissingFile,       // a listed file that is not beside Setup.exe
+    NoMatch,           // a [WildCopy] pattern that matches no file beside Setup.exe
+    UnknownFolder,     // an [AltFolder] value that begins with another letter than W, S, F or a backslash
+    TargetTooLong,     // a path the install would copy to is longer than Windows takes
+    NotInstalled,      // RunOnce or RegFile names no file the install puts into the program folder
 };
 
 struct ListProblem {
@@ -52,5 +62,7 @@ ListProblem StartupGroupProblem(const char* appName);
 
 extern const char kInstallRefusedCaption[];
 extern const char kUninstallRefusedCaption[];
+// Why a value is a problem, in one sentence.
+const char* ListProblemReason(ListProblemKind kind);
 // The message that names the value and says why it is refused.
 void ComposeListProblemText(const ListProblem& problem, bool uninstalling, ScratchBuffer& out);

@@ -21,6 +21,7 @@ const char kLogKept[] = "Behalten";
 const char kLogRemoved[] = "Entfernt";
 const char kLogShown[] = "Meldung";
 const char kLogAnswered[] = "Ohne Anzeige beantwortet";
+const char kLogProblem[] = "Problem";
 const char kLogEnd[] = "Ende";
 
 namespace {

@@ -31,6 +31,7 @@ extern const char kLogKept[];
 extern const char kLogRemoved[];
 extern const char kLogShown[];
 extern const char kLogAnswered[];
+extern const char kLogProblem[];  // a problem the author's check found
 extern const char kLogEnd[];
 
 // "Ende: Exitcode 2 nach 12,3 s".
