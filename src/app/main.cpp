@@ -7,6 +7,7 @@
 #include "app/exit_codes.h"
 #include "app/main_window.h"
 #include "app/self_removal.h"
+#include "install/check_run.h"
 #include "list/install_context.h"
 #include "list/list_loading.h"
 #include "list/log_texts.h"
@@ -86,6 +87,12 @@ int RunUnattended() {
     return ExitCodeFor(result, g_ctx);
 }
 
+// /CHECK: the list checked and nothing written, so no background window either; the report
+// box, or under /Q the log, is enough.
+int RunCheck() {
+    return ExitCodeFor(RunListCheck(), g_ctx);
+}
+
 void TakeSwitches() {
     g_switches = ParseCommandLine(g_ctx.CommandLine);
     g_ctx.Unattended = g_switches.Unattended;
@@ -95,8 +102,8 @@ void TakeSwitches() {
     if (g_switches.LogWanted && !(g_switches.LogPath.Fits() && OpenRunLog(g_switches.LogPath.CStr())))
         g_ctx.RunHadProblems = true;
     LogAction(kLogStart, g_ctx.CommandLine);
-    PathBuffer<128> mode(g_switches.Uninstall ? "Deinstallation" : "Installation");
-    if (g_ctx.SilentInstall && !g_switches.Uninstall) mode.Append(", still");
+    PathBuffer<128> mode(g_switches.Check ? "Prüfung" : g_switches.Uninstall ? "Deinstallation" : "Installation");
+    if (g_ctx.SilentInstall && !g_switches.Uninstall && !g_switches.Check) mode.Append(", still");
     if (g_ctx.QuietUninstall && g_switches.Uninstall) mode.Append(", ohne Fragen");
     if (g_ctx.Unattended) mode.Append(", unbeaufsichtigt");
     LogAction(kLogMode, mode.CStr());
@@ -109,10 +116,11 @@ void LogContext() {
 
 int RunMainProgram() {
     TakeSwitches();
-    if (AnotherCopyRuns()) return g_ctx.Unattended ? kExitAnotherCopy : kExitDone;
+    // A check writes nothing, so it may run beside another copy.
+    if (!g_switches.Check && AnotherCopyRuns()) return g_ctx.Unattended ? kExitAnotherCopy : kExitDone;
     LoadInstallContext();
     LogContext();
-    int exitCode = g_ctx.Unattended ? RunUnattended() : RunWithWindow();
+    int exitCode = g_switches.Check ? RunCheck() : g_ctx.Unattended ? RunUnattended() : RunWithWindow();
     // The uninstall wrote its script before its closing message; only its start waits until now,
     // so that the uninstaller has as little left to do as possible when the script deletes it.
     if (!g_ctx.SelfRemovalScript.IsEmpty() && !StartSelfRemovalScript()) exitCode = kExitFailed;

@@ -20,6 +20,7 @@
 #include "files/file_path_rules.h"
 #include "files/file_type_rules.h"
 #include "files/placement_rules.h"
+#include "install/check_rules.h"
 #include "install/install_texts.h"
 #include "list/list_rules.h"
 #include "support/text_helpers.h"

@@ -40,6 +40,28 @@ std::string Script(const char* const* v, bool& fits, bool isNT, bool purge, char
     return script.CStr();
 }
 
+// The author's check: the report of the problems of one list, repeated n times, with the values v.
+void CheckReportText(const char* const* v, int n, ScratchBuffer& out) {
+    static CheckReport report;
+    report = CheckReport();
+    for (int i = 0; i < n; ++i) {
+        using K = ListProblemKind;
+        AddCheckProblem(K::UnknownSection, "DesktopLink", nullptr, nullptr, nullptr, report);
+        AddCheckProblem(K::UnknownKey, "Files", "01", v[0], nullptr, report);
+        AddCheckProblem(K::ValueCut, "General", "Intro1", v[2], nullptr, report);
+        AddCheckProblem(K::NoAppName, "General", "AppName", "", nullptr, report);
+        AddCheckProblem(K::DotFolder, "Links", "1", "..\\..\\Boese", nullptr, report);
+        AddCheckProblem(K::MissingFile, "Files", "2", v[0], nullptr, report);
+        AddCheckProblem(K::NoMatch, "WildCopy", "1", v[1], nullptr, report);
+        AddCheckProblem(K::UnknownFolder, "AltFolder", "1", "Q\\x", nullptr, report);
+        AddCheckProblem(K::TargetTooLong, "WildCopy", "2", v[1], v[2], report);
+        AddCheckProblem(K::NotInstalled, "General", "RunOnce", "Start.exe /erst", nullptr, report);
+        host::CheckWithin(report.Line);
+    }
+    FinishCheckReport(report);
+    out.Assign(report.Text);
+}
+
 // A composer of a ScratchBuffer text, called with the values v (its samples below).
 #define TEXT(name, call, ...)                                                                                          \
     {name, [](const char* const* v, bool& fits) { static ScratchBuffer out; (void)v; call; host::CheckWithin(out);     \
@@ -104,6 +126,9 @@ const struct Golden {
     PROBLEM("list-bad-character", BadCharacter, false, "General", "Folder", "Common*"),
     PROBLEM("list-device-name", DeviceName, true, "Files", "128", "CON.txt"),
     PROBLEM("list-startup-group", StartupGroup, false, "General", "AppName", "StartUp"),
+    TEXT("check-report", CheckReportText(v, 1, out), "Fehlt.txt", "*.qvx", "Langer Name.txt"),
+    TEXT("check-report-shortened", CheckReportText(v, 5, out), "Fehlt.txt", "*.qvx", X127),
+    TEXT("check-report-nothing-found", CheckReportText(v, 0, out)),
     SCRIPT("script-nt-purge", KARTEI, true, true, 'J', {{3, "\\Data"}, {4, "W\\ShellNew"}}),
     SCRIPT("script-nt-keep", KARTEI, true, false, 'J', {{3, "\\Data"}, {4, "W\\ShellNew"}}),
     SCRIPT("script-older-purge", KARTEI, false, true, 'O', {{3, "\\Data"}, {4, "W\\ShellNew"}}),

@@ -43,6 +43,7 @@ bool Decode(std::string rest, std::string& bytes) {
 bool Flag(const char* text) { return std::string(text) == "true"; }
 Result Out(bool value) { return {value ? "true" : "false"}; }
 Result Out(char letter) { return {std::string(1, letter)}; }
+Result Out(size_t number) { return {std::to_string(number)}; }
 Result Out(ListProblemKind kind) {
     const char* const names[] = {"None",    "DotFolder",    "Drive",     "LeadingBackslash", "NoProgramFolder",
                                  "TooLong", "BadCharacter", "DeviceName"};
@@ -159,6 +160,7 @@ const struct Handler {
 } kHandlers[] = {
     CALL(PathValueProblem, 2, a[0], Flag(a[1])), CALL(FolderNameProblem, 1, a[0]), CALL(NamesFolder, 1, a[0]),
     {"CheckListValues", -1, CheckedList}, {"ReportListProblems", -1, ListedProblems},
+    CALL(ListValueLimit, 2, a[0], a[1]), CALL(IsKnownAltFolder, 1, a[0]),
     CALL(InstalledFolderFor, 1, a[0],
          InstallFolders{"C:\\WINDOWS", "C:\\WINDOWS\\system32", "C:\\WINDOWS\\Fonts", "C:\\Program Files\\Kartei"}),
     CALL(IsSystemFolderPath, 4, a[0], InstallFolders{a[1], a[2], a[3]}), CALL(IsFontsFolderPath, 2, a[0], a[1]),
