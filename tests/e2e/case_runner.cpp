@@ -627,6 +627,9 @@ void Perform(State& s, const Directive& d) {
     } else if (k == "await") {
         std::vector<std::string> parts = SplitBars(d.value);
         DoAwait(s, d, parts[0], parts.size() > 1 ? parts[1] : "");
+    } else if (k == "boxtext") {
+        Check(s, d, s.shown.window && s.shown.text.find(Expand(s, Unescape(d.value))) != std::string::npos,
+              "the box shown was [" + s.shown.caption + ": " + Printable(s.shown.text) + "]");
     } else if (k == "press") {
         DoPress(s, d, d.value);
     } else if (k == "notify" && SplitAssignment(s, d.value, &left, &right)) {
