@@ -15,7 +15,7 @@ set(QV_SEES_app support list files ui install uninstall app res)
 # Sources that need no Windows: the text type and its helpers, and every text the program
 # composes (paths, commands, dialog and message texts, the batch script). They build natively
 # too and are tested there under the sanitizers.
-set(QV_PORTABLE_PATTERN "(_texts|_rules|_script)\\.cpp$|/text_helpers\\.cpp$|/install_context\\.cpp$")
+set(QV_PORTABLE_PATTERN "(_texts|_rules|_script)\\.cpp$|/text_helpers\\.cpp$|/path_buffer\\.cpp$|/install_context\\.cpp$")
 
 # A folder of links named after the folders given, for an include path that shows only them.
 function(qv_view name)

@@ -4,6 +4,25 @@
 
 #include <stddef.h>
 
+// What a text of any width keeps beside its characters.
+struct PathTextState {
+    size_t length;
+    bool cut;
+};
+
+// The writers, once for all widths (path_buffer.cpp): PathBuffer<Width> only hands them its
+// characters, its state and its width, so a program with a dozen widths and hundreds of writes
+// carries one copy of each loop instead of one per width and call.
+namespace path_text {
+void Clear(char* text, PathTextState& state, size_t width);
+bool Append(char* text, PathTextState& state, size_t width, const char* source);
+bool AppendAtMost(char* text, PathTextState& state, size_t width, const char* source, size_t maxChars);
+bool Assign(char* text, PathTextState& state, size_t width, const char* source);
+bool AssignAtMost(char* text, PathTextState& state, size_t width, const char* source, size_t maxChars);
+bool AppendChar(char* text, PathTextState& state, size_t width, char c);
+void Adopt(char* text, PathTextState& state, size_t width);
+}  // namespace path_text
+
 template <size_t Width>
 class PathBuffer {
     static_assert(Width >= 2, "a text needs room for one character and its terminator");
@@ -18,69 +37,44 @@ public:
     PathBuffer() = default;
     explicit PathBuffer(const char* text) { Assign(text); }
 
-    void Clear() {
-        text_[0] = 0;
-        text_[Width] = 0;
-        length_ = 0;
-        cut_ = false;
-    }
+    void Clear() { path_text::Clear(text_, state_, Width); }
 
     // Each writer returns true when the whole text fitted. A cut is sticky: Fits() stays false
     // until the next Assign or Clear, so a composed path can be checked once at the end.
-    bool Assign(const char* text) {
-        Clear();
-        return Append(text);
-    }
+    bool Assign(const char* text) { return path_text::Assign(text_, state_, Width, text); }
     bool Assign(const char* text, size_t maxChars) {
-        Clear();
-        return Append(text, maxChars);
+        return path_text::AssignAtMost(text_, state_, Width, text, maxChars);
     }
     template <size_t Other>
     bool Assign(const PathBuffer<Other>& other) {
-        Clear();
-        bool ok = Append(other.CStr());
-        if (!other.Fits()) cut_ = true;
+        bool ok = Assign(other.CStr());
+        if (!other.Fits()) state_.cut = true;
         return ok && other.Fits();
     }
 
-    bool Append(const char* text) { return Append(text, static_cast<size_t>(-1)); }
+    bool Append(const char* text) { return path_text::Append(text_, state_, Width, text); }
 
     // Appends at most maxChars characters of text; stops early at its terminator, so a source
     // array without a terminator is safe as long as maxChars stays within it.
     bool Append(const char* text, size_t maxChars) {
-        if (text == nullptr) return true;
-        size_t i = 0;
-        for (; i < maxChars && text[i] != 0; ++i) {
-            if (length_ == kMaxLength) {
-                cut_ = true;
-                text_[length_] = 0;
-                return false;
-            }
-            text_[length_++] = text[i];
-        }
-        text_[length_] = 0;
-        return true;
+        return path_text::AppendAtMost(text_, state_, Width, text, maxChars);
     }
     template <size_t Other>
     bool Append(const PathBuffer<Other>& other) {
         bool ok = Append(other.CStr());
-        if (!other.Fits()) cut_ = true;
+        if (!other.Fits()) state_.cut = true;
         return ok && other.Fits();
     }
-    bool AppendChar(char c) {
-        if (c == 0) return true;
-        char one[2] = {c, 0};
-        return Append(one);
-    }
+    bool AppendChar(char c) { return path_text::AppendChar(text_, state_, Width, c); }
 
     // Marks the text as cut, for a result derived from a text that was cut itself.
-    void MarkCut() { cut_ = true; }
+    void MarkCut() { state_.cut = true; }
 
     // Shortens the text to at most newLength characters (no effect when already shorter).
     void Truncate(size_t newLength) {
-        if (newLength < length_) {
-            length_ = newLength;
-            text_[length_] = 0;
+        if (newLength < state_.length) {
+            state_.length = newLength;
+            text_[newLength] = 0;
         }
     }
 
@@ -88,21 +82,15 @@ public:
     // RawSize() equals Width, so the call can never write past the terminator slot kept behind it.
     char* RawData() { return text_; }
     static constexpr unsigned RawSize() { return static_cast<unsigned>(Width); }
-    void Adopt() {
-        text_[Width] = 0;
-        size_t n = 0;
-        while (n < kMaxLength && text_[n] != 0) ++n;
-        length_ = n;
-        text_[length_] = 0;
-    }
+    void Adopt() { path_text::Adopt(text_, state_, Width); }
 
     const char* CStr() const { return text_; }
-    size_t Length() const { return length_; }
-    bool Fits() const { return !cut_; }
-    bool IsEmpty() const { return length_ == 0; }
+    size_t Length() const { return state_.length; }
+    bool Fits() const { return !state_.cut; }
+    bool IsEmpty() const { return state_.length == 0; }
     char First() const { return text_[0]; }
-    char Last() const { return length_ ? text_[length_ - 1] : 0; }
-    char At(size_t i) const { return i < length_ ? text_[i] : 0; }
+    char Last() const { return state_.length ? text_[state_.length - 1] : 0; }
+    char At(size_t i) const { return i < state_.length ? text_[i] : 0; }
 
     // Upper-cases the first character when it is an ASCII letter; other bytes stay as they are.
     void UpperFirstAscii() {
@@ -112,8 +100,7 @@ public:
 private:
     // One byte more than the width: it stays zero, so no scan can run past the end.
     char text_[Width + 1] = {};
-    size_t length_ = 0;
-    bool cut_ = false;
+    PathTextState state_ = {0, false};
 };
 
 // Widths used throughout the program.
