@@ -17,9 +17,12 @@ target_include_directories(Setup PRIVATE ${CMAKE_BINARY_DIR}/layers/app)
 target_link_libraries(Setup PRIVATE qv_app)
 # Its own entry instead of the C run-time's start-up code (src/app/main.cpp says why it needs
 # none): about 10 KB of code, tables and imports less. No auto-import: data imported from a DLL
-# would need that start-up code's run-time relocation, so the link refuses it.
-target_link_options(Setup PRIVATE -s -Wl,--gc-sections -nostartfiles -Wl,--entry=ProgramEntry
-                    -Wl,--disable-auto-import -Wl,--disable-runtime-pseudo-reloc)
+# would need that start-up code's run-time relocation, so the link refuses it. The product's
+# options again, for the link-time optimisation, and memcpy and memset named before it
+# (CMakeLists.txt says why).
+target_link_options(Setup PRIVATE ${QV_PRODUCT_FLAGS} -s -Wl,--gc-sections -nostartfiles -Wl,--entry=ProgramEntry
+                    -Wl,--disable-auto-import -Wl,--disable-runtime-pseudo-reloc
+                    -Wl,--undefined=memcpy -Wl,--undefined=memset)
 
 # Finds a window of a program under Wine and prints where it is: tools/screens crops its
 # screenshots with it.
