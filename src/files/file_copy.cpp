@@ -20,6 +20,9 @@ namespace {
 const char kCopyFailedCaption[] = "Fehler - Kann Datei nicht kopieren:";
 // Short names tried in a folder before a copy gives up; far more than a folder holds left over.
 constexpr int kShortPartialCandidates = 100;
+// A file whose copy takes longer than showing its name: shown while it is copied, whenever the
+// line was set last.
+constexpr unsigned long long kLargeFileSize = 1 << 20;
 
 bool ReadFileTimes(const char* path, WIN32_FILE_ATTRIBUTE_DATA* data) {
     return GetFileAttributesExA(path, GetFileExInfoStandard, data) != FALSE;
@@ -201,8 +204,9 @@ bool CopyFoundFile(const char* pattern, const WIN32_FIND_DATAA& found, const cha
     WorkPath source = FoundFilePath(pattern, found.cFileName);
     WorkPath target = JoinPath(targetFolder, found.cFileName);
     if (!source.Fits() || !target.Fits()) return false;
-    ShowProgressItem(found.cFileName);
     unsigned long long size = FileSize64(found.nFileSizeHigh, found.nFileSizeLow);
+    if (size >= kLargeFileSize) ShowProgressItemNow(found.cFileName);
+    else ShowProgressItem(found.cFileName);
     if (*targetsExist && KeepSameFile(target.CStr(), source.CStr(), size, found.ftLastWriteTime, false)) {
         LogAction(kLogKeptSame, target.CStr());
         return true;

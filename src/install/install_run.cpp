@@ -211,7 +211,7 @@ bool InstallListedFile(InstallRun& run, const ListEntry& entry, const WorkPath& 
 bool InstallEntry(InstallRun& run, const ListEntry& entry) {
     for (;;) {
         if (!SourceFileFound(run, entry.Files)) return false;
-        ShowProgressItem(entry.Files.CStr());
+        ShowProgressItemNow(entry.Files.CStr());
         if (IsUninstallerEntry(entry.Files)) {
             InstallUninstaller(run);
             return true;
@@ -247,7 +247,7 @@ void CopyWildcardGroups(const InstallRun& run) {
         const ListEntry& entry = g_ctx.InstallList[i];
         EnterFolder(run.SourceDir.CStr());
         if (!IsListValueSet(entry.WildCopy) || !FileExists(entry.WildCopy.CStr())) continue;
-        ShowProgressItem(entry.WildCopy.CStr());
+        ShowProgressItemNow(entry.WildCopy.CStr());
         WorkPath dest(g_ctx.TargetDir.CStr());
         if (IsListValueSet(entry.WildSubFolder)) {
             EnterFolder(g_ctx.TargetDir.CStr());
@@ -292,9 +292,9 @@ void RecordEstimatedSize() {
 
 void ShowClosingTexts(HWND owner) {
     ShowProgressPhase(kPhaseUpdating);
-    ShowProgressItem(kItemGroups);
+    ShowProgressItemNow(kItemGroups);
     ShowProgressPhase(kPhaseUpdating);
-    ShowProgressItem(kItemShortcuts);
+    ShowProgressItemNow(kItemShortcuts);
     CloseProgressWindow();
     InvalidateRect(owner, nullptr, TRUE);
     PumpPendingMessages();

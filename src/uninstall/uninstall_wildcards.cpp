@@ -16,7 +16,7 @@ constexpr UINT kQuestionStyle = MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTT
 
 // Asks (unless quiet) and deletes the pattern's files; false when the user keeps them.
 bool RemovePatternFiles(HWND owner, const ListEntry& entry) {
-    ShowProgressItem(entry.WildCopy.CStr());
+    ShowProgressItemNow(entry.WildCopy.CStr());
     WorkPath pattern = WildPatternPath(g_ctx.TargetDir.CStr(), entry.WildSubFolder.CStr(), entry.WildCopy.CStr());
     // A pattern that cannot be looked at keeps its sub-folder too.
     if (!pattern.Fits()) return false;
