@@ -213,7 +213,9 @@ bool CopyFoundFile(const char* pattern, const WIN32_FIND_DATAA& found, const cha
     }
     LogAction(kLogCopy, source.CStr(), target.CStr());
     if (CopyFileA(source.CStr(), target.CStr(), TRUE)) {
-        SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
+        // The new file has the source's attributes; only others than the archive attribute are
+        // left to clear (a further open of every file otherwise).
+        if (found.dwFileAttributes != FILE_ATTRIBUTE_ARCHIVE) SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
         *targetsExist = false;
         return true;
     }
