@@ -28,9 +28,14 @@ void DeleteFoundFile(HWND owner, const char* pattern, const WIN32_FIND_DATAA& fo
         // The run's log is never deleted, wherever it lies.
         if ((spare != nullptr && spare(path.CStr())) || IsRunLog(path.CStr())) return;
         ShowProgressItem(found.cFileName);
-        // Attributes set on a link could reach the file it points to.
-        if (!IsLinkAttributes(found.dwFileAttributes)) SetFileAttributesA(path.CStr(), FILE_ATTRIBUTE_NORMAL);
+        // Of the attributes only read-only keeps a file from being deleted: they are cleared
+        // when the deletion fails, not first for every file (a further open of each). Attributes
+        // set on a link could reach the file it points to.
         deleted = DeleteFileA(path.CStr()) != FALSE;
+        if (!deleted && !IsLinkAttributes(found.dwFileAttributes)) {
+            SetFileAttributesA(path.CStr(), FILE_ATTRIBUTE_NORMAL);
+            deleted = DeleteFileA(path.CStr()) != FALSE;
+        }
         if (deleted) LogAction(kLogDeleted, path.CStr());
     }
     if (!deleted) ReportFound(owner, kFileNotDeletedCaption, pattern, found.cFileName);

@@ -59,8 +59,14 @@ void RemoveListedFile(const WorkPath& path, const EntryText& files, const Instal
     if (IsFontsFolderPath(path.CStr(), folders.FontsDir) && UnloadFont(path.CStr(), files.CStr()))
         BroadcastFontChange();
     ShowProgressItem(path.CStr());
-    SetFileAttributesA(path.CStr(), FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileA(path.CStr())) {
+    // Only a read-only file refuses to be deleted: the attributes are cleared when the deletion
+    // fails, not first for every file.
+    bool deleted = DeleteFileA(path.CStr()) != FALSE;
+    if (!deleted) {
+        SetFileAttributesA(path.CStr(), FILE_ATTRIBUTE_NORMAL);
+        deleted = DeleteFileA(path.CStr()) != FALSE;
+    }
+    if (deleted) {
         LogAction(kLogDeleted, path.CStr());
         return;
     }
