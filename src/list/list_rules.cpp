@@ -44,17 +44,6 @@ void SetProblem(ListProblem* problem, ListProblemKind kind, const char* section,
     problem->Value = value;
 }
 
-void IndexText(int index, PathBuffer<16>& out) {
-    char digits[4];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + index % 10);
-        index /= 10;
-    } while (index > 0 && n < 3);
-    out.Clear();
-    while (n > 0) out.AppendChar(digits[--n]);
-}
-
 // The problems found so far and where they go.
 struct ProblemReport {
     ListProblemSink Sink;
@@ -122,7 +111,7 @@ ListProblemKind RunOnceProblem(const char* runOnce) {
 
 bool ReportEntry(ProblemReport& report, const ListEntry& entry, int index) {
     PathBuffer<16> key;
-    IndexText(index, key);
+    key.Assign(DecimalText(static_cast<unsigned>(index), false));
     const char* k = key.CStr();
     return Report(report, PathValueProblem(entry.Files.CStr(), false), "Files", k, entry.Files.CStr()) &&
            Report(report, PathValueProblem(entry.Links.CStr(), false), "Links", k, entry.Links.CStr()) &&

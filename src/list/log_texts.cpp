@@ -1,6 +1,8 @@
 // The lines of the run's log.
 #include "list/log_texts.h"
 
+#include "support/text_helpers.h"
+
 const char kLogStart[] = "Quorvane 3.7.0.0, Befehlszeile";
 const char kLogMode[] = "Modus";
 const char kLogList[] = "Liste";
@@ -53,25 +55,10 @@ void ComposeLogLine(const char* action, const char* detail, const char* other, L
 }
 
 void ComposeLogEnd(int exitCode, unsigned long long milliseconds, LogLineText& out) {
-    char digits[24];
-    int n = 0;
-    unsigned long long tenths = (milliseconds + 50) / 100;
-    do {
-        digits[n++] = static_cast<char>('0' + tenths % 10);
-        tenths /= 10;
-        if (n == 1) digits[n++] = ',';
-    } while (tenths > 0 || n < 3);
     out.Assign(kLogEnd);
     out.Append(": Exitcode ");
-    char code[12];
-    int c = 0;
-    unsigned value = exitCode < 0 ? 0u : static_cast<unsigned>(exitCode);
-    do {
-        code[c++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value > 0);
-    while (c > 0) out.AppendChar(code[--c]);
+    out.Append(DecimalText(exitCode < 0 ? 0u : static_cast<unsigned>(exitCode), false));
     out.Append(" nach ");
-    while (n > 0) out.AppendChar(digits[--n]);
+    out.Append(DecimalText((milliseconds + 50) / 100, true));
     out.Append(" s");
 }

@@ -34,6 +34,19 @@ static const char* FindText(const char* text, const char* pattern) {
     return nullptr;
 }
 
+PathBuffer<24> DecimalText(unsigned long long value, bool tenths) {
+    char digits[24];  // at most 20 digits and the comma, last digit first
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+        if (tenths && n == 1) digits[n++] = ',';
+    } while (value > 0 || (tenths && n < 3));
+    PathBuffer<24> text;
+    while (n > 0) text.AppendChar(digits[--n]);
+    return text;
+}
+
 const char* FindTextNoCase(const char* text, const char* pattern) {
     return FindText<true>(text, pattern);
 }

@@ -28,6 +28,10 @@ PathBuffer<Width> JoinPathAs(const char* folder, const char* name) {
 }
 WorkPath JoinPath(const char* folder, const char* name);
 
+// The number in decimal digits; with tenths, its last digit stands after a decimal comma, so that
+// tenths of a second or of a megabyte read "12,3" and "0,5".
+PathBuffer<24> DecimalText(unsigned long long value, bool tenths);
+
 // ASCII-only letter case helpers (the list rules never touch umlauts).
 char UpperAscii(char c);
 bool EqualsNoCase(const char* a, const char* b);

@@ -219,6 +219,7 @@ const struct Handler {
     COMMAND(ComposeRunOnceCommand, 3, a[0], a[1], Flag(a[2])),
     COMMAND(ComposeRegistryImportCommand, 3, a[0], a[1], Flag(a[2])),
     CALL(UninstallCommand, 2, a[0], Flag(a[1])), {"PathBuffer", 1, Buffer}, CALL(IsListValueSet, 1, a[0]),
+    CALL(DecimalText, 2, std::strtoull(a[0], nullptr, 10), Flag(a[1])),
 };
 
 std::string Shown(const Result& fields) {
