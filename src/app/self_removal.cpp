@@ -13,7 +13,7 @@ namespace {
 
 // The running program's folder while its script is composed (ANSI, as stored), and the short
 // form of it, for the sub-folders' short names.
-const char* g_scriptFolder = "";
+const char* g_scriptFolder = nullptr;
 LongText g_scriptFolderShort;
 
 // The short (8.3) form of an existing path; empty when the path does not exist or the form does

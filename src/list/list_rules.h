@@ -29,9 +29,11 @@ enum class ListProblemKind {
 
 struct ListProblem {
     ListProblemKind Kind = ListProblemKind::None;
-    const char* Section = "";  // "General", "Files", ...
-    PathBuffer<16> Key;        // "AppName", or the index of an indexed section
-    const char* Value = "";
+    // Set together with the kind; all zero without a problem, so that a new ListProblem is made
+    // without a copy of a stored one.
+    const char* Section = nullptr;  // "General", "Files", ...
+    PathBuffer<16> Key;             // "AppName", or the index of an indexed section
+    const char* Value = nullptr;
 };
 
 // Takes one problem; returns true to be handed the next one.

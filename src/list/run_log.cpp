@@ -7,12 +7,12 @@
 
 namespace {
 
-HANDLE g_runLog = INVALID_HANDLE_VALUE;
+HANDLE g_runLog = nullptr;  // null without a log: no initial value to store in the program file
 FileIdentity g_runLogIdentity;
 WorkPath g_runLogPath;  // in full
 
 void WriteLine(const LogLineText& line) {
-    if (g_runLog == INVALID_HANDLE_VALUE) return;
+    if (g_runLog == nullptr) return;
     static LogLineText text;
     text.Assign(line);
     text.Append("\r\n");
@@ -24,9 +24,10 @@ void WriteLine(const LogLineText& line) {
 }  // namespace
 
 bool OpenRunLog(const char* path) {
-    g_runLog = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (g_runLog == INVALID_HANDLE_VALUE) return false;
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    g_runLog = file;
     g_runLogIdentity = IdentityOf(path);
     DWORD n = GetFullPathNameA(path, g_runLogPath.RawSize(), g_runLogPath.RawData(), nullptr);
     if (n == 0 || n >= g_runLogPath.RawSize()) g_runLogPath.Clear();
@@ -34,7 +35,7 @@ bool OpenRunLog(const char* path) {
     return true;
 }
 
-bool RunLogIsOpen() { return g_runLog != INVALID_HANDLE_VALUE; }
+bool RunLogIsOpen() { return g_runLog != nullptr; }
 
 // Only a file of the log's name is opened to compare: the uninstall asks for every file it deletes.
 bool IsRunLog(const char* path) {
@@ -48,14 +49,14 @@ bool RunLogLiesIn(const char* folder) {
 }
 
 void LogAction(const char* action, const char* detail, const char* other) {
-    if (g_runLog == INVALID_HANDLE_VALUE) return;
+    if (g_runLog == nullptr) return;
     static LogLineText line;
     ComposeLogLine(action, detail, other, line);
     WriteLine(line);
 }
 
 void LogFailure(const char* detail, DWORD error) {
-    if (g_runLog == INVALID_HANDLE_VALUE) return;
+    if (g_runLog == nullptr) return;
     char message[512] = "";
     DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, message,
                              sizeof message, nullptr);
@@ -65,6 +66,6 @@ void LogFailure(const char* detail, DWORD error) {
 }
 
 void CloseRunLog() {
-    if (g_runLog != INVALID_HANDLE_VALUE) CloseHandle(g_runLog);
-    g_runLog = INVALID_HANDLE_VALUE;
+    if (g_runLog != nullptr) CloseHandle(g_runLog);
+    g_runLog = nullptr;
 }

@@ -45,7 +45,8 @@ EntryText NormalizedFolder(const char* value) {
 }  // namespace
 
 CompanionFiles CompanionFilesOf(const char* installedPath) {
-    CompanionFiles companions;
+    // Braces: zeroed in place; without them the compiler copies a stored all-zero object of 1 KB.
+    CompanionFiles companions{};
     WorkPath path(installedPath);
     if (!path.Fits()) return companions;
     if (ReplaceInName(path, ".HLP", ".GID")) {
