@@ -1,6 +1,7 @@
 #!/bin/sh
 # The program file: a 64-bit GUI program that imports only Windows' own DLLs, asks for
-# administrator rights, and stays within its size. Usage: program_file.sh Setup.exe MAXBYTES
+# administrator rights, can be loaded at a random address, and stays within its size.
+# Usage: program_file.sh Setup.exe MAXBYTES
 exe=$1
 limit=$2
 status=0
@@ -15,6 +16,10 @@ done
 echo "$dump" | grep -q '^Magic[[:space:]]*020b' || fail "not a 64-bit program"
 echo "$dump" | grep -q '^Subsystem[[:space:]]*00000002' || fail "not a GUI program"
 grep -q 'requireAdministrator' "$exe" || fail "its manifest does not ask for administrator rights"
+# Windows loads a program at a random address only when it has a relocation table; the linker
+# leaves the table out when no absolute address is left in the program.
+echo "$dump" | grep -q 'DYNAMIC_BASE' || fail "not marked for address randomization"
+echo "$dump" | grep -Eq '^Entry 5 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Base Relocation' || fail "no relocation table: Windows would not randomize its address"
 size=$(stat -c %s "$exe")
 [ "$size" -le "$limit" ] || fail "$size bytes, more than $limit"
 [ $status = 0 ] && echo "passed: $size bytes, imports $(echo "$dump" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')"

@@ -24,9 +24,10 @@ constexpr size_t kListIntroChars = 127;
 constexpr size_t kListShortChars = 39;
 
 // The program's own files: the list beside it, the program, and its copy in the program folder.
-constexpr const char kListFileName[] = "Setup.lst";
-constexpr const char kSetupFileName[] = "Setup.exe";
-constexpr const char kUninstallerFileName[] = "Uninst.exe";
+// Inline: one copy in the program file, not one for every source file that names them.
+inline constexpr char kListFileName[] = "Setup.lst";
+inline constexpr char kSetupFileName[] = "Setup.exe";
+inline constexpr char kUninstallerFileName[] = "Uninst.exe";
 
 // A list value is set when its first character is above a blank. The profile reader drops the
 // blanks around a value, so one that still begins with a blank (or a control character) came

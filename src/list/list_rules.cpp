@@ -28,7 +28,7 @@ bool IsDeviceName(const char* start, const char* end) {
     size_t length = static_cast<size_t>(stem - start);
     if (length < 3 || length > 7) return false;
     for (size_t i = 0; i < length; ++i) name[i] = UpperAscii(start[i]);
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    static const char kDevices[][8] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (const char* device : kDevices)
         if (EqualsNoCase(name, device)) return true;
     unsigned char digit = static_cast<unsigned char>(name[3]);

@@ -55,92 +55,84 @@ bool ComposeMainText(const char* appName, const char* targetDir, ScratchBuffer& 
 
 const char kSyntaxCaption[] = "Quorvane - SETUP.LST nicht gefunden";
 
-namespace {
-
-const char kDividerLine[] = "÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷";
-
-}  // namespace
-
-const char* const kSyntaxHelpLines[kSyntaxHelpLineCount] = {
-    "Beispiel für SETUP.LST:",
-    kDividerLine,
-    "[General]",
-    "AppName=Meine Anwendung",
-    "Version=Version 1.0ß",
-    "Copyright=© 2010 Meine Firma",
-    "Folder=Alte Programme\t{ fakultativ, sonst AppName }",
-    "RegFile=RegisterMe.reg\t{ fakultativ }",
-    "RunOnce=Write311.exe\t{ fakultativ }",
-    "AllUsers=1|0\t\t{ fakultativ, sonst 1 }",
-    "CopyOnly=0|1\t\t{ fakultativ, sonst 0 }",
-    "Intro1=1. Zeile\t\t{ fakultativ für Startdialog }",
-    "Intro2=2. Zeile",
-    "Intro3=3. Zeile",
-    "",
-    "[Files]",
-    "1=Write311.exe",
-    "2=Calendar.exe",
-    "3=Cardfile.exe",
-    "4=Muster.wri",
-    "",
-    "[AltFolder]\t\t{ Alt. Ordner für [Files] }",
-    "1=w\t\t{ C:\\Windows }",
-    "2=w\\ShellNew\t{ C:\\Windows\\ShellNew }",
-    "3=s\t\t{ C:\\Windows\\System }",
-    "4=s\\Viewers\t{ C:\\Windows\\System\\Viewers }",
-    "5=f\t\t{ C:\\Windows\\Fonts }",
-    "6=\\Data\t\t{ C:\\Programme\\Folder\\Data }",
-    "",
-    "[Links]\t{ erstellt Links zu [Files] }",
-    "1=Write",
-    "2=Kalender",
-    "3=Kartei",
-    "",
-    "[DesktopLinks]\t{ erstellt Desktop-Links zu [Files] }",
-    "1=Write (Textverarbeitung)",
-    "2=Kalender",
-    "3=Kartei",
-    "",
-    "[Extensions]\t{ registriert Dateien zu [Files] }",
-    "1=WRI,TXT,DOK\t{ Großbuchstaben => Kurze Dateinamen }",
-    "3=crd",
-    "",
-    "[WildCopy]\t{ kopiert beliebig mit Wildcards }",
-    "1=*.dll\t\t{ ab hier unbhängig von [Files]! }",
-    "2=*.txt",
-    "3=*.hlp",
-    "",
-    "[WildSubFolder]\t{ optionale Unterordner für WildCopy }",
-    "2=TexteKartei\t\t{ C:\\Programme\\Folder\\Kartei }",
-    "",
-    kDividerLine,
-    "Hinweise:",
-    "",
-    "Aus \"Folder\" wird der Zielordner:",
-    "·C:\\Programme\\Meine Anwendung\\..",
-    "",
-    "Bei fehlender Variable \"Folder\" wird aus \"AppName\"",
-    "sowohl der Programmordner als auch der Eintrag in",
-    "der Registry erstellt:",
-    "",
-    "·C:\\Programme\\Meine Anwendung\\..",
-    "·HKLM\\SOFTWARE\\ ... \\Uninstall\\Meine Anwendung",
-    "",
-    "Setup erlaubt bis zu 128 Einträge/Sektion.",
-    "Dateinamen und Beschreibungen sollten hier nicht länger als 80 Zeichen sein.",
-    "",
-    "TIPP: Mit 7-Zip/WinZip eine SFX erstellen, welche Setup.exe startet.",
-};
+// One text, its lines joined as the box shows them: a table of pointers to the lines would
+// cost the program file a pointer and a relocation for each of them.
+const char kSyntaxHelpList[] =
+    "Beispiel für SETUP.LST:\r\n"
+    "÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷\r\n"
+    "[General]\r\n"
+    "AppName=Meine Anwendung\r\n"
+    "Version=Version 1.0ß\r\n"
+    "Copyright=© 2010 Meine Firma\r\n"
+    "Folder=Alte Programme\t{ fakultativ, sonst AppName }\r\n"
+    "RegFile=RegisterMe.reg\t{ fakultativ }\r\n"
+    "RunOnce=Write311.exe\t{ fakultativ }\r\n"
+    "AllUsers=1|0\t\t{ fakultativ, sonst 1 }\r\n"
+    "CopyOnly=0|1\t\t{ fakultativ, sonst 0 }\r\n"
+    "Intro1=1. Zeile\t\t{ fakultativ für Startdialog }\r\n"
+    "Intro2=2. Zeile\r\n"
+    "Intro3=3. Zeile\r\n"
+    "\r\n"
+    "[Files]\r\n"
+    "1=Write311.exe\r\n"
+    "2=Calendar.exe\r\n"
+    "3=Cardfile.exe\r\n"
+    "4=Muster.wri\r\n"
+    "\r\n"
+    "[AltFolder]\t\t{ Alt. Ordner für [Files] }\r\n"
+    "1=w\t\t{ C:\\Windows }\r\n"
+    "2=w\\ShellNew\t{ C:\\Windows\\ShellNew }\r\n"
+    "3=s\t\t{ C:\\Windows\\System }\r\n"
+    "4=s\\Viewers\t{ C:\\Windows\\System\\Viewers }\r\n"
+    "5=f\t\t{ C:\\Windows\\Fonts }\r\n"
+    "6=\\Data\t\t{ C:\\Programme\\Folder\\Data }\r\n"
+    "\r\n"
+    "[Links]\t{ erstellt Links zu [Files] }\r\n"
+    "1=Write\r\n"
+    "2=Kalender\r\n"
+    "3=Kartei\r\n"
+    "\r\n"
+    "[DesktopLinks]\t{ erstellt Desktop-Links zu [Files] }\r\n"
+    "1=Write (Textverarbeitung)\r\n"
+    "2=Kalender\r\n"
+    "3=Kartei\r\n"
+    "\r\n"
+    "[Extensions]\t{ registriert Dateien zu [Files] }\r\n"
+    "1=WRI,TXT,DOK\t{ Großbuchstaben => Kurze Dateinamen }\r\n"
+    "3=crd\r\n"
+    "\r\n"
+    "[WildCopy]\t{ kopiert beliebig mit Wildcards }\r\n"
+    "1=*.dll\t\t{ ab hier unbhängig von [Files]! }\r\n"
+    "2=*.txt\r\n"
+    "3=*.hlp\r\n"
+    "\r\n"
+    "[WildSubFolder]\t{ optionale Unterordner für WildCopy }\r\n"
+    "2=TexteKartei\t\t{ C:\\Programme\\Folder\\Kartei }\r\n"
+    "\r\n"
+    "÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷÷\r\n"
+    "Hinweise:\r\n"
+    "\r\n"
+    "Aus \"Folder\" wird der Zielordner:\r\n"
+    "·C:\\Programme\\Meine Anwendung\\..\r\n"
+    "\r\n"
+    "Bei fehlender Variable \"Folder\" wird aus \"AppName\"\r\n"
+    "sowohl der Programmordner als auch der Eintrag in\r\n"
+    "der Registry erstellt:\r\n"
+    "\r\n"
+    "·C:\\Programme\\Meine Anwendung\\..\r\n"
+    "·HKLM\\SOFTWARE\\ ... \\Uninstall\\Meine Anwendung\r\n"
+    "\r\n"
+    "Setup erlaubt bis zu 128 Einträge/Sektion.\r\n"
+    "Dateinamen und Beschreibungen sollten hier nicht länger als 80 Zeichen sein.\r\n"
+    "\r\n"
+    "TIPP: Mit 7-Zip/WinZip eine SFX erstellen, welche Setup.exe startet.";
 
 bool ComposeSyntaxHelpText(ScratchBuffer& out) {
     out.Assign(kAboutText);
     out.Append("\r\n\r\n");
-    for (int i = 0; i < kSyntaxHelpLineCount; ++i) {
-        if (i > 0) out.Append("\r\n");
-        out.Append(kSyntaxHelpLines[i]);
-    }
+    out.Append(kSyntaxHelpList);
     return out.Fits();
 }
 
-const char* const kEditorChain[kEditorCount] = {"metapad.exe", "Fenwo.exe", "Notepad.exe"};
+const char kEditorChain[kEditorCount][12] = {"metapad.exe", "Fenwo.exe", "Notepad.exe"};
 const char kListEditor[] = "Talmer.exe";

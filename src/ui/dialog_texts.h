@@ -23,12 +23,12 @@ bool ComposeMainText(const char* appName, const char* targetDir, ScratchBuffer& 
 
 // SYNTAX: the about text, an empty line, then the annotated example list.
 extern const char kSyntaxCaption[];
-constexpr int kSyntaxHelpLineCount = 68;
-extern const char* const kSyntaxHelpLines[kSyntaxHelpLineCount];
+extern const char kSyntaxHelpList[];
 bool ComposeSyntaxHelpText(ScratchBuffer& out);
 
 // The editors "&Kopieren" tries, in this order, and the list editor of "&Talmer...". All are
-// started by bare name, so the system's search for programs applies.
+// started by bare name, so the system's search for programs applies. The names are held in place,
+// not through pointers, which would need relocations.
 constexpr int kEditorCount = 3;
-extern const char* const kEditorChain[kEditorCount];
+extern const char kEditorChain[kEditorCount][12];
 extern const char kListEditor[];
