@@ -23,8 +23,11 @@ bool CopyFileToFolder(HWND owner, const char* source, const char* targetFolder);
 
 // A file the deletion must leave alone, such as the running uninstaller.
 using SpareFile = bool (*)(const char* path);
+// Deletes one file; a read-only one too, unless it is a link, whose attributes could reach the
+// file it points to. True when it is gone.
+bool DeleteOneFile(const char* path, bool isLink);
 // Deletes the plain files matching a pattern in its folder (sub-folders are not entered), except
-// those spare picks out: each shown, its attributes cleared, a failure reported in a box owned by
+// those spare picks out: each shown, read-only ones too, a failure reported in a box owned by
 // owner.
 void DeleteMatchingFiles(HWND owner, const char* pattern, SpareFile spare);
 // Deletes the folder's files and sub-folders but not the folder itself, the same way; reports

@@ -20,6 +20,19 @@ void ReportFound(HWND owner, const char* caption, const char* pattern, const cha
     AskUser(owner, shown.CStr(), caption, MB_OK | MB_ICONHAND, IDOK);
 }
 
+}  // namespace
+
+// Of the attributes only read-only keeps a file from being deleted: they are cleared when the
+// deletion fails, not first for every file (a further open of each).
+bool DeleteOneFile(const char* path, bool isLink) {
+    if (DeleteFileA(path)) return true;
+    if (isLink) return false;
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(path) != FALSE;
+}
+
+namespace {
+
 // Deletes one file found by searching the pattern.
 void DeleteFoundFile(HWND owner, const char* pattern, const WIN32_FIND_DATAA& found, SpareFile spare) {
     WorkPath path = FoundFilePath(pattern, found.cFileName);
@@ -28,14 +41,7 @@ void DeleteFoundFile(HWND owner, const char* pattern, const WIN32_FIND_DATAA& fo
         // The run's log is never deleted, wherever it lies.
         if ((spare != nullptr && spare(path.CStr())) || IsRunLog(path.CStr())) return;
         ShowProgressItem(found.cFileName);
-        // Of the attributes only read-only keeps a file from being deleted: they are cleared
-        // when the deletion fails, not first for every file (a further open of each). Attributes
-        // set on a link could reach the file it points to.
-        deleted = DeleteFileA(path.CStr()) != FALSE;
-        if (!deleted && !IsLinkAttributes(found.dwFileAttributes)) {
-            SetFileAttributesA(path.CStr(), FILE_ATTRIBUTE_NORMAL);
-            deleted = DeleteFileA(path.CStr()) != FALSE;
-        }
+        deleted = DeleteOneFile(path.CStr(), IsLinkAttributes(found.dwFileAttributes));
         if (deleted) LogAction(kLogDeleted, path.CStr());
     }
     if (!deleted) ReportFound(owner, kFileNotDeletedCaption, pattern, found.cFileName);

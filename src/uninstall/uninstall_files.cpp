@@ -1,6 +1,7 @@
 // The listed files of an uninstall: each one where the install run placed it, with its
 // help-index and settings companions, its desktop shortcut and its file types. Files in the
 // Windows, System or Fonts folder go only after a question.
+#include "files/file_ops.h"
 #include "files/file_types.h"
 #include "files/font_files.h"
 #include "files/placement_rules.h"
@@ -59,14 +60,7 @@ void RemoveListedFile(const WorkPath& path, const EntryText& files, const Instal
     if (IsFontsFolderPath(path.CStr(), folders.FontsDir) && UnloadFont(path.CStr(), files.CStr()))
         BroadcastFontChange();
     ShowProgressItem(path.CStr());
-    // Only a read-only file refuses to be deleted: the attributes are cleared when the deletion
-    // fails, not first for every file.
-    bool deleted = DeleteFileA(path.CStr()) != FALSE;
-    if (!deleted) {
-        SetFileAttributesA(path.CStr(), FILE_ATTRIBUTE_NORMAL);
-        deleted = DeleteFileA(path.CStr()) != FALSE;
-    }
-    if (deleted) {
+    if (DeleteOneFile(path.CStr(), false)) {
         LogAction(kLogDeleted, path.CStr());
         return;
     }
