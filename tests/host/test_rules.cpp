@@ -150,6 +150,34 @@ Result Buffer(const Args& a) {
     return Out(text, {returned});
 }
 
+// A cabinet of cabinets/ (cabinets/README.md), changed as the row says, read by CheckPackage: the
+// problem, then the broken rule and the name, or the unpacked bytes. A name that is no cabinet
+// there is read as the cabinet's bytes itself (random values).
+Result Cabinet(const Args& a) {
+    std::ifstream file(std::string(QV_HOST_TEST_DIR "/cabinets/") + a[0], std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!file.is_open()) bytes.assign(a[0], a[0] + std::strlen(a[0]));
+    std::vector<std::string> change = Split(a[1], " ");
+    size_t n = change.size() > 1 ? std::strtoul(change[1].c_str(), nullptr, 10) : 0;
+    if (change[0] == "cut") bytes.resize(bytes.size() - std::min(n, bytes.size()));  // the last n bytes go
+    if (change[0] == "keep") bytes.resize(std::min(n, bytes.size()));
+    if (change[0] == "flip" && n < bytes.size()) bytes[n] ^= 0xFF;
+    if (change[0] == "zero") std::fill(bytes.begin() + std::min(n, bytes.size()), bytes.begin() + std::min(n + 4, bytes.size()), 0);
+    if (change[0] == "append") bytes.insert(bytes.end(), change[1].begin(), change[1].end());
+    if (change[0] == "name" && change.size() == 3) {  // the first such name, replaced by one of its length
+        auto at = std::search(bytes.begin(), bytes.end(), change[1].begin(), change[1].end());
+        REQUIRE((at != bytes.end() && change[1].size() == change[2].size()));
+        std::copy(change[2].begin(), change[2].end(), at);
+    }
+    bytes.shrink_to_fit();  // a read behind the end is one AddressSanitizer sees
+    PackageCheck check = CheckPackage(bytes.data(), bytes.size());
+    const char* const problems[] = {"None", "NotCabinet", "Truncated", "Damaged", "BadName"};
+    Result result{problems[static_cast<int>(check.Problem)]};
+    if (check.Problem == PackageProblem::BadName) result.insert(result.end(), {Out(check.NameProblem)[0], check.Name});
+    if (check.Problem == PackageProblem::None) result.push_back(std::to_string(check.UnpackedBytes));
+    return result;
+}
+
 #define RULE(name, count, ...) {#name, count, [](const Args& a) -> Result { return __VA_ARGS__; }}
 #define CALL(name, count, ...) RULE(name, count, Out(name(__VA_ARGS__)))
 #define COMMAND(name, count, ...) RULE(name, count, [&] { ScratchBuffer c; return Command(name(__VA_ARGS__, c), c); }())
@@ -220,6 +248,18 @@ const struct Handler {
     COMMAND(ComposeRegistryImportCommand, 3, a[0], a[1], Flag(a[2])),
     CALL(UninstallCommand, 2, a[0], Flag(a[1])), {"PathBuffer", 1, Buffer}, CALL(IsListValueSet, 1, a[0]),
     CALL(DecimalText, 2, std::strtoull(a[0], nullptr, 10), Flag(a[1])),
+    RULE(PlaceOfPackage, 3, [&] {
+        PackagePlace place = PlaceOfPackage(std::strtoull(a[0], nullptr, 10), std::strtoull(a[1], nullptr, 10),
+                                            std::strtoull(a[2], nullptr, 10));
+        return Result{std::to_string(place.Start), std::to_string(place.Length)};
+    }()),
+    CALL(EntryNameProblem, 1, a[0]), {"Cabinet", 2, Cabinet},
+    RULE(UnpackFolderName, 1, [&] {  // eight bytes in hexadecimal digits (or the text's first bytes)
+        unsigned char random[8] = {};
+        for (size_t i = 0; i < 8 && a[0][2 * i] != 0 && a[0][2 * i + 1] != 0; ++i)
+            random[i] = static_cast<unsigned char>(std::strtoul(std::string(a[0] + 2 * i, 2).c_str(), nullptr, 16));
+        return Out(UnpackFolderName(random));
+    }()),
 };
 
 std::string Shown(const Result& fields) {
