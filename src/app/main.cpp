@@ -6,6 +6,7 @@
 #include "app/dll_search.h"
 #include "app/exit_codes.h"
 #include "app/main_window.h"
+#include "app/package_run.h"
 #include "app/self_removal.h"
 #include "install/check_run.h"
 #include "list/install_context.h"
@@ -116,11 +117,15 @@ void LogContext() {
 
 int RunMainProgram() {
     TakeSwitches();
+    // A packed program only unpacks its package and runs the program part from there, which
+    // does all the rest; the copy there is an ordinary program, with nothing behind its image.
+    int exitCode = kExitDone;
+    if (RunPackage(&exitCode)) return exitCode;
     // A check writes nothing, so it may run beside another copy.
     if (!g_switches.Check && AnotherCopyRuns()) return g_ctx.Unattended ? kExitAnotherCopy : kExitDone;
     LoadInstallContext();
     LogContext();
-    int exitCode = g_switches.Check ? RunCheck() : g_ctx.Unattended ? RunUnattended() : RunWithWindow();
+    exitCode = g_switches.Check ? RunCheck() : g_ctx.Unattended ? RunUnattended() : RunWithWindow();
     // The uninstall wrote its script before its closing message; only its start waits until now,
     // so that the uninstaller has as little left to do as possible when the script deletes it.
     if (!g_ctx.SelfRemovalScript.IsEmpty() && !StartSelfRemovalScript()) exitCode = kExitFailed;

@@ -37,6 +37,8 @@ bool OpenRunLog(const char* path) {
 
 bool RunLogIsOpen() { return g_runLog != nullptr; }
 
+const char* RunLogPath() { return RunLogIsOpen() && !g_runLogPath.IsEmpty() ? g_runLogPath.CStr() : nullptr; }
+
 // Only a file of the log's name is opened to compare: the uninstall asks for every file it deletes.
 bool IsRunLog(const char* path) {
     return RunLogIsOpen() && EqualsNoCase(PathFilePart(path).CStr(), PathFilePart(g_runLogPath.CStr()).CStr()) &&

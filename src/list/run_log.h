@@ -7,6 +7,8 @@
 // Opens the file for appending; false when it cannot be opened (the run goes on without a log).
 bool OpenRunLog(const char* path);
 bool RunLogIsOpen();
+// The open log's full path; null without one (or when the path did not fit).
+const char* RunLogPath();
 // True when the path names the log file, however it is spelled: the uninstall never deletes it.
 bool IsRunLog(const char* path);
 // True when the log lies in the folder or below it.

@@ -260,6 +260,7 @@ const struct Handler {
             random[i] = static_cast<unsigned char>(std::strtoul(std::string(a[0] + 2 * i, 2).c_str(), nullptr, 16));
         return Out(UnpackFolderName(random));
     }()),
+    COMMAND(ComposeUnpackedCommandLine, 3, a[0], a[1], a[2]),
 };
 
 std::string Shown(const Result& fields) {
