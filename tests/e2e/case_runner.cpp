@@ -252,6 +252,38 @@ std::string MakePackage(State& s, const std::string& name) {
     return folder;
 }
 
+// A packed Setup.exe as tools/pack makes one: the program under test followed by a cabinet of
+// the folder's files but its own Setup.exe, made with gcab on the Unix side.
+bool Pack(const std::string& folder, const std::string& exe) {
+    std::string cabinet = UnixPathOf(exe) + ".cab";
+    return RunUnixShell("cd " + ShellQuoted(UnixPathOf(folder)) +
+                        " && find . -type f ! -ipath ./setup.exe | sed 's|^[.]/||' | LC_ALL=C sort | tr '\\n' '\\0' | "
+                        "xargs -0 gcab -c -z " + ShellQuoted(cabinet) + " && cat " +
+                        ShellQuoted(UnixPathOf(ProgramUnderTest())) + " " + ShellQuoted(cabinet) + " > " +
+                        ShellQuoted(UnixPathOf(exe)) + " && rm " + ShellQuoted(cabinet), 60000);
+}
+
+// A file changed as a download or an attacker would change it: "cut N" drops its last N bytes,
+// "flip N" inverts the byte N bytes before its end, "name OLD NEW" writes NEW over the last OLD
+// (of the same length), "append TEXT" adds the bytes.
+bool Change(const std::string& path, const std::string& how) {
+    std::string bytes = ReadFileBytes(path);
+    std::vector<std::string> words;
+    for (size_t start = 0, blank = 0; blank != std::string::npos; start = blank + 1)
+        words.push_back(how.substr(start, (blank = how.find(' ', start)) - start));
+    size_t n = words.size() > 1 ? std::strtoul(words[1].c_str(), nullptr, 10) : 0;
+    if (bytes == "<missing>" || words.size() < 2) return false;
+    if (words[0] == "cut" && n <= bytes.size()) bytes.resize(bytes.size() - n);
+    else if (words[0] == "flip" && n >= 1 && n <= bytes.size()) bytes[bytes.size() - n] ^= static_cast<char>(0xFF);
+    else if (words[0] == "append") bytes += how.substr(7);
+    else if (words[0] == "name" && words.size() == 3 && words[1].size() == words[2].size() &&
+             bytes.rfind(words[1]) != std::string::npos)
+        bytes.replace(bytes.rfind(words[1]), words[1].size(), words[2]);
+    else return false;
+    WriteFileBytes(path, bytes);
+    return true;
+}
+
 // ---- the program's windows
 
 // Every visible top-level window of the process, dialogs or not.
@@ -413,7 +445,8 @@ void DoAlso(State& s, const Directive& d) {
 }
 
 // Kills the run while it writes a file into the folder (or one matching the pattern): as soon as
-// such a file was written after this directive began.
+// such a file was written after this directive began. kill-child-copying: only the programs the
+// run started are killed (the unpacked Setup.exe of a packed one), and the run goes on.
 void DoKillWhileCopying(State& s, const Directive& d) {
     std::string pattern = Expand(s, d.value);
     if (pattern.find('*') == std::string::npos) pattern += "\\*";
@@ -431,7 +464,8 @@ void DoKillWhileCopying(State& s, const Directive& d) {
         FindClose(search);
     }
     if (!writing) Fail(s, d, "the run wrote nothing there");
-    EndRun(s);
+    if (d.key == "kill-child-copying") EndDescendantsOf(s.run->Pid());
+    else EndRun(s);
 }
 
 // Waits until the run's progress window shows the text in its phase or item line (at once for
@@ -587,6 +621,10 @@ void Perform(State& s, const Directive& d) {
         WriteFile(left, PseudoRandomBytes(std::stoul(right), seed));
     } else if (k == "copy" && SplitAssignment(s, d.value, &left, &right)) {
         Check(s, d, CopyTree(left, Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)))), "could not copy");
+    } else if (k == "pack" && SplitAssignment(s, d.value, &left, &right)) {
+        Check(s, d, Pack(left, right), "could not pack it (gcab, from tools/deps)");
+    } else if (k == "change" && SplitAssignment(s, d.value, &left, &right)) {
+        Check(s, d, Change(left, right), "could not change the file so");
     } else if (k == "mkdir") {
         std::string folder = Expand(s, d.value);
         MakeFolders(folder + "\\");
@@ -640,7 +678,7 @@ void Perform(State& s, const Directive& d) {
         HWND front = GetForegroundWindow();
         Check(s, d, front != nullptr && Window(front).Caption() == Expand(s, Unescape(d.value)),
               "the window in front is [" + Window(front).Caption() + "]");
-    } else if (k == "kill-copying") {
+    } else if (k == "kill-copying" || k == "kill-child-copying") {
         DoKillWhileCopying(s, d);
     } else if (k == "kill" || k == "close") {
         DoInterrupt(s, d);
