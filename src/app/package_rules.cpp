@@ -153,6 +153,9 @@ unsigned long BlockChecksum(const unsigned char* data, size_t size, unsigned lon
 
 PathBuffer<20> UnpackFolderName(const unsigned char random[8]) {
     char name[19] = "qv";
-    for (int i = 0; i < 16; ++i) name[2 + i] = "0123456789abcdef"[(random[i / 2] >> (i % 2 ? 0 : 4)) & 15];
+    for (int i = 0; i < 16; ++i) {
+        int digit = (random[i / 2] >> (i % 2 ? 0 : 4)) & 15;
+        name[2 + i] = static_cast<char>(digit < 10 ? '0' + digit : 'a' + digit - 10);
+    }
     return PathBuffer<20>(name);
 }

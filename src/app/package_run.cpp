@@ -144,7 +144,7 @@ INT_PTR DIAMONDAPI OnCabinetEntry(FDINOTIFICATIONTYPE type, PFDINOTIFICATION ent
 bool UnpackCabinet() {
     using Create = decltype(&FDICreate);
     using Copy = decltype(&FDICopy);
-    HMODULE cabinet = LoadLibraryA("cabinet.dll");
+    HMODULE cabinet = LoadLibraryA("cabinet");
     auto create = reinterpret_cast<Create>(reinterpret_cast<void*>(GetProcAddress(cabinet, "FDICreate")));
     auto copy = reinterpret_cast<Copy>(reinterpret_cast<void*>(GetProcAddress(cabinet, "FDICopy")));
     ERF error;
@@ -152,9 +152,10 @@ bool UnpackCabinet() {
                         ? nullptr
                         : create(AllocateForCabinet, free, OpenCabinet, ReadCabinet, WriteUnpacked, CloseUnpacked,
                                  SeekCabinet, cpuUNKNOWN, &error);
-    char cabinetName[] = "Setup.exe";
-    char cabinetFolder[] = "";
-    bool done = unpacker != nullptr && copy(unpacker, cabinetName, cabinetFolder, 0, OnCabinetEntry, nullptr, nullptr);
+    // The name is only handed back to OpenCabinet, which ignores it.
+    char* name = const_cast<char*>(kSetupFileName);
+    bool done = unpacker != nullptr && copy(unpacker, name, name + sizeof kSetupFileName - 1, 0, OnCabinetEntry,
+                                            nullptr, nullptr);
     if (g_unpacking.Open != nullptr) CloseUnpacked(reinterpret_cast<INT_PTR>(g_unpacking.Open));
     return done;
 }
