@@ -66,7 +66,12 @@ LONG DIAMONDAPI SeekCabinet(INT_PTR, LONG distance, int origin) {
     return static_cast<LONG>(position);
 }
 
+// The entry being unpacked in the progress window; the window keeps its own pace (a line every
+// 50 ms at most), and it is kept answering between the pieces of a large file too.
+void ShowUnpacking() { ShowProgressItem(g_unpacking.Path.CStr() + g_unpacking.Folder.Length() + 1); }
+
 UINT DIAMONDAPI WriteUnpacked(INT_PTR file, void* buffer, UINT size) {
+    ShowUnpacking();
     DWORD written = 0;
     return WriteFile(reinterpret_cast<HANDLE>(file), buffer, size, &written, nullptr) ? written : static_cast<UINT>(-1);
 }
@@ -104,7 +109,7 @@ INT_PTR CreateUnpackedFile(const FDINOTIFICATION& entry) {
     WorkPath& path = g_unpacking.Path;
     path = JoinPath(g_unpacking.Folder.CStr(), name.CStr());
     if (!named || !path.Fits()) return -1;
-    ShowProgressItem(name.CStr());
+    ShowUnpacking();
     HANDLE file = CreateNewFile(path.CStr());
     if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
         CreateFolderPath(path.CStr());
