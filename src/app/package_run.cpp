@@ -105,7 +105,8 @@ HANDLE CreateNewFile(const char* path) {
 // cannot be made without them, so a folder is looked at once, not for every file in it.
 INT_PTR CreateUnpackedFile(const FDINOTIFICATION& entry) {
     EntryText name;
-    bool named = AnsiEntryName(entry.psz1, entry.attribs, name) && EntryNameProblem(name.CStr()) == ListProblemKind::None;
+    bool named =
+        AnsiEntryName(entry.psz1, entry.attribs, name) && EntryNameProblem(name.CStr()) == ListProblemKind::None;
     WorkPath& path = g_unpacking.Path;
     path = JoinPath(g_unpacking.Folder.CStr(), name.CStr());
     if (!named || !path.Fits()) return -1;
@@ -170,7 +171,8 @@ bool UnpackCabinet() {
 const unsigned char* MapProgramFile(const char* path) {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    return static_cast<const unsigned char*>(mapping == nullptr ? nullptr : MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+    void* view = mapping == nullptr ? nullptr : MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    return static_cast<const unsigned char*>(view);
 }
 
 // A new folder below the temporary folder, under a name nobody can know beforehand. Creating a

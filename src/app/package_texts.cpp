@@ -13,8 +13,9 @@ const char kNothingUnpacked[] = "\r\rEs wurde nichts entpackt.";
 // Megabytes with one decimal; the room needed rounded up, the room free rounded down.
 void AppendMegabytes(unsigned long long bytes, bool roundUp, ScratchBuffer& out) {
     constexpr unsigned long long kMegabyte = 1024 * 1024;
-    out.Append(DecimalText(bytes / kMegabyte * 10 + (bytes % kMegabyte * 10 + (roundUp ? kMegabyte - 1 : 0)) / kMegabyte,
-                           true));
+    // Whole megabytes and the rest apart: ten times the bytes could overflow.
+    unsigned long long rest = bytes % kMegabyte * 10 + (roundUp ? kMegabyte - 1 : 0);
+    out.Append(DecimalText(bytes / kMegabyte * 10 + rest / kMegabyte, true));
     out.Append(" MB");
 }
 

@@ -69,6 +69,10 @@ void CheckReportText(const char* const* v, int n, ScratchBuffer& out) {
 #define PROBLEM(name, kind, uninstalling, ...)                                                                         \
     TEXT(name, ListProblem p; p.Kind = ListProblemKind::kind; p.Section = v[0]; p.Value = v[2]; p.Key.Assign(v[1]);    \
          ComposeListProblemText(p, uninstalling, out), __VA_ARGS__)
+// Why a package is refused; a name that breaks a rule is v[0], breaking the rule of dot folders.
+#define PACKAGE(name, problem, ...)                                                                                    \
+    TEXT(name, PackageCheck c; c.Problem = PackageProblem::problem; c.NameProblem = ListProblemKind::DotFolder;        \
+         c.Name = v[0]; ComposePackageProblemText(c, out), __VA_ARGS__)
 // The batch script, with the name, folder and script path in parentheses.
 #define SCRIPT(name, samples, ...)                                                                                     \
     {name, [](const char* const* v, bool& fits) { return Script(v, fits, __VA_ARGS__); }, {UNPACK samples}, "IBM850"}
@@ -126,12 +130,12 @@ const struct Golden {
     PROBLEM("list-bad-character", BadCharacter, false, "General", "Folder", "Common*"),
     PROBLEM("list-device-name", DeviceName, true, "Files", "128", "CON.txt"),
     PROBLEM("list-startup-group", StartupGroup, false, "General", "AppName", "StartUp"),
-    TEXT("package-bad-name", PackageCheck c; c.Problem = PackageProblem::BadName;
-         c.NameProblem = ListProblemKind::DotFolder; c.Name = v[0]; ComposePackageProblemText(c, out), "..\\boese.txt"),
-    TEXT("package-not-cabinet", PackageCheck c; c.Problem = PackageProblem::NotCabinet; ComposePackageProblemText(c, out)),
-    TEXT("package-truncated", PackageCheck c; c.Problem = PackageProblem::Truncated; ComposePackageProblemText(c, out)),
-    TEXT("package-damaged", PackageCheck c; c.Problem = PackageProblem::Damaged; ComposePackageProblemText(c, out)),
-    TEXT("package-no-room", ComposeNoRoomText(v[0], 312402000, 12582912, out), "C:\\Users\\Anna\\AppData\\Local\\Temp\\"),
+    PACKAGE("package-bad-name", BadName, "..\\boese.txt"),
+    PACKAGE("package-not-cabinet", NotCabinet),
+    PACKAGE("package-truncated", Truncated),
+    PACKAGE("package-damaged", Damaged),
+    TEXT("package-no-room", ComposeNoRoomText(v[0], 312402000, 12582912, out),
+         "C:\\Users\\Anna\\AppData\\Local\\Temp\\"),
     TEXT("package-no-room-small", ComposeNoRoomText(v[0], 1, 0, out), "D:\\Temp\\"),
     TEXT("package-unpack-failed", ComposeUnpackFailedText(v[0], out),
          "C:\\Users\\Anna\\AppData\\Local\\Temp\\qv0123456789abcdef\\Vorlagen\\Brief.qvv"),

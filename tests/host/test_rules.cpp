@@ -162,7 +162,8 @@ Result Cabinet(const Args& a) {
     if (change[0] == "cut") bytes.resize(bytes.size() - std::min(n, bytes.size()));  // the last n bytes go
     if (change[0] == "keep") bytes.resize(std::min(n, bytes.size()));
     if (change[0] == "flip" && n < bytes.size()) bytes[n] ^= 0xFF;
-    if (change[0] == "zero") std::fill(bytes.begin() + std::min(n, bytes.size()), bytes.begin() + std::min(n + 4, bytes.size()), 0);
+    if (change[0] == "zero")
+        std::fill(bytes.begin() + std::min(n, bytes.size()), bytes.begin() + std::min(n + 4, bytes.size()), 0);
     if (change[0] == "append") bytes.insert(bytes.end(), change[1].begin(), change[1].end());
     if (change[0] == "name" && change.size() == 3) {  // the first such name, replaced by one of its length
         auto at = std::search(bytes.begin(), bytes.end(), change[1].begin(), change[1].end());
