@@ -253,7 +253,9 @@ std::string MakePackage(State& s, const std::string& name) {
 }
 
 // A packed Setup.exe as tools/pack makes one: the program under test followed by a cabinet of
-// the folder's files but its own Setup.exe, made with gcab on the Unix side.
+// the folder's files but its own Setup.exe, made with gcab on the Unix side. Not tools/pack
+// itself: it refuses the lists some cases pack on purpose (the unpacked program must refuse
+// them), and tests/pack_tool.sh tests it on its own.
 bool Pack(const std::string& folder, const std::string& exe) {
     std::string cabinet = UnixPathOf(exe) + ".cab";
     return RunUnixShell("cd " + ShellQuoted(UnixPathOf(folder)) +
