@@ -3,19 +3,21 @@
 # chain does not compile. Headers are named with their folder ("list/install_context.h"): every
 # library gets a folder of links to just the source folders it may use. A relative include
 # ("../app/...") would slip past that, so the build refuses those before it compiles anything.
-set(QV_LAYERS support list files ui install uninstall app)
+set(QV_LAYERS support list files ui package install uninstall app)
 set(QV_SEES_support support)
 set(QV_SEES_list support list res)
 set(QV_SEES_files support list files res)
 set(QV_SEES_ui support list files ui res)
-set(QV_SEES_install support list files ui install res)
-set(QV_SEES_uninstall support list files ui uninstall res)
-set(QV_SEES_app support list files ui install uninstall app res)
+set(QV_SEES_package support list files ui package res)
+set(QV_SEES_install support list files ui package install res)
+set(QV_SEES_uninstall support list files ui package uninstall res)
+set(QV_SEES_app support list files ui package install uninstall app res)
 
 # Sources that need no Windows: the text type and its helpers, and every text the program
-# composes (paths, commands, dialog and message texts, the batch script). They build natively
-# too and are tested there under the sanitizers.
-set(QV_PORTABLE_PATTERN "(_texts|_rules|_script)\\.cpp$|/text_helpers\\.cpp$|/path_buffer\\.cpp$|/install_context\\.cpp$")
+# composes (paths, commands, dialog and message texts, the batch script), and the decoders of a
+# packed program's compressed data. They build natively too and are tested there under the
+# sanitizers.
+set(QV_PORTABLE_PATTERN "(_texts|_rules|_script|_decoder)\\.cpp$|/text_helpers\\.cpp$|/path_buffer\\.cpp$|/install_context\\.cpp$")
 
 # A folder of links named after the folders given, for an include path that shows only them.
 function(qv_view name)

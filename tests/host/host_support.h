@@ -15,8 +15,8 @@
 
 #include "app/app_texts.h"
 #include "app/command_line_rules.h"
-#include "app/package_rules.h"
-#include "app/package_texts.h"
+#include "package/package_rules.h"
+#include "package/package_texts.h"
 #include "list/log_texts.h"
 #include "app/self_removal_script.h"
 #include "files/file_path_rules.h"

@@ -2,7 +2,7 @@
 // needed: every byte is tested natively.
 #pragma once
 
-#include "app/package_rules.h"
+#include "package/package_rules.h"
 #include "support/path_buffer.h"
 
 extern const char kPhaseUnpacking[];

@@ -1,5 +1,5 @@
 // Where a packed Setup.exe's package lies, and whether it may be unpacked.
-#include "app/package_rules.h"
+#include "package/package_rules.h"
 
 #include <stdint.h>
 

@@ -1,5 +1,5 @@
 // The texts of a packed Setup.exe.
-#include "app/package_texts.h"
+#include "package/package_texts.h"
 
 #include "support/text_helpers.h"
 
