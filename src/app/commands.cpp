@@ -72,8 +72,7 @@ RunResult RunUninstallCommand(HWND window) {
     if (RefuseBadList(window, true)) return RunResult::Refused;
     if (!g_ctx.QuietUninstall) {
         ComposeUninstallQuestion(g_ctx.AppName.CStr(), g_ctx.ScratchText);
-        if (AskUser(window, g_ctx.ScratchText.CStr(), kUninstallQuestionCaption,
-                    MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2, IDYES) != IDYES)
+        if (AskUser(window, g_ctx.ScratchText.CStr(), kUninstallQuestionCaption, kDeleteQuestionStyle, IDYES) != IDYES)
             return RunResult::Declined;
     }
     RunResult result = RunUninstall(window);

@@ -157,6 +157,10 @@ bool ComposeSelfRemovalScript(const SelfRemovalScriptInput& input, SelfRemovalSc
     AppendNameLine(script, "ATTRIB -R -H -S ", kUninstallerFileName, "");
     AppendUninstallerDeletion(script);
     AppendNameLine(script, "DEL ", kListFileName, "");
+    // An installation made by an earlier release has no record.
+    script.Append("if exist \"");
+    script.Append(kRecordFileName);
+    AppendNameLine(script, "\" DEL ", kRecordFileName, "");
     AppendSubFolderRemovals(input, script);
     if (input.PurgeProgramFolder && input.RemoveProgramFolder) {
         script.Append("ECHO ");

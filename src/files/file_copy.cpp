@@ -6,6 +6,7 @@
 
 #include "files/file_path_rules.h"
 #include "files/font_files.h"
+#include "files/install_record.h"
 #include "files/placement_rules.h"
 #include "files/progress_item.h"
 #include "list/install_context.h"
@@ -157,30 +158,39 @@ bool CopyFontOverwrite(const char* source, const char* target) {
     return true;
 }
 
+// The file as the install leaves it in place, for the record: its state now.
+bool TakeAsInstalled(const char* target, bool recorded) {
+    if (recorded) RecordFile(target);
+    return true;
+}
+
 // One attempt of CopyFileToFolder: true when the file is in place or a newer one was kept.
-bool PutFileInPlace(const char* source, const char* target, const char* targetFolder) {
+bool PutFileInPlace(const char* source, const char* target, const char* targetFolder, bool recorded) {
     if (IsSameFile(source, target)) {
         LogAction(kLogKeptSame, target);
-        return true;
+        return TakeAsInstalled(target, recorded);
     }
     if (!IsSourceNotOlder(source, target)) {
         LogAction(kLogKeptNewer, target);
+        // Newer than the package's: an earlier installation's file (changed since, perhaps), or
+        // one that was there before and is not the installation's to remove.
+        if (recorded) CarryPreviousFile(target);
         return true;
     }
     if (KeepSameFile(target, source)) {
         LogAction(kLogKeptSame, target);
-        return true;
+        return TakeAsInstalled(target, recorded);
     }
     LogAction(kLogCopy, source, target);
     SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
     if (IsFontsFolderPath(target, g_ctx.FontsDir.CStr())) {
         if (!CopyFontOverwrite(source, target)) return false;
         StampWithSourceTime(source, target);
-        return true;
+        return TakeAsInstalled(target, recorded);
     }
     if (CopyFileOverwrite(source, target)) {
         StampWithSourceTime(source, target);
-        return true;
+        return TakeAsInstalled(target, recorded);
     }
     // A wildcard source puts each file it matches in place under that file's own name.
     if (strpbrk(source, "*?") != nullptr) return CopyMatchingFiles(source, targetFolder);
@@ -207,8 +217,11 @@ bool CopyFoundFile(const char* pattern, const WIN32_FIND_DATAA& found, const cha
     unsigned long long size = FileSize64(found.nFileSizeHigh, found.nFileSizeLow);
     if (size >= kLargeFileSize) ShowProgressItemNow(found.cFileName);
     else ShowProgressItem(found.cFileName);
+    // The copy has the source's size and last-write time, as a kept file has: the record takes
+    // them from the search, without a further look at every file.
     if (*targetsExist && KeepSameFile(target.CStr(), source.CStr(), size, found.ftLastWriteTime, false)) {
         LogAction(kLogKeptSame, target.CStr());
+        RecordFileAs(target.CStr(), size, found.ftLastWriteTime);
         return true;
     }
     LogAction(kLogCopy, source.CStr(), target.CStr());
@@ -216,6 +229,7 @@ bool CopyFoundFile(const char* pattern, const WIN32_FIND_DATAA& found, const cha
         // The new file has the source's attributes; only others than the archive attribute are
         // left to clear (a further open of every file otherwise).
         if (found.dwFileAttributes != FILE_ATTRIBUTE_ARCHIVE) SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
+        RecordFileAs(target.CStr(), size, found.ftLastWriteTime);
         *targetsExist = false;
         return true;
     }
@@ -226,13 +240,18 @@ bool CopyFoundFile(const char* pattern, const WIN32_FIND_DATAA& found, const cha
     *targetsExist = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
     if (*targetsExist && KeepSameFile(target.CStr(), source.CStr(), size, found.ftLastWriteTime, false)) {
         LogAction(kLogKeptSame, target.CStr());
+        RecordFileAs(target.CStr(), size, found.ftLastWriteTime);
         return true;
     }
     SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
-    if (CopyFileOverwrite(source.CStr(), target.CStr())) return true;
+    if (CopyFileOverwrite(source.CStr(), target.CStr())) {
+        RecordFile(target.CStr());
+        return true;
+    }
     // Nobody is asked about a file of a group: the log and an unattended run's exit code tell.
     LogFailure(target.CStr(), GetLastError());
     g_ctx.RunHadProblems = true;
+    CarryPreviousFile(target.CStr());
     return false;
 }
 
@@ -269,7 +288,7 @@ void CreateFolderPath(const char* path) {
     for (size_t i = 0; path[i] != 0; ++i) {
         if (i < 4 || path[i] != '\\') continue;
         level.Assign(path, i);
-        if (!FolderExists(level.CStr())) CreateDirectoryA(level.CStr(), nullptr);
+        if (!FolderExists(level.CStr()) && CreateDirectoryA(level.CStr(), nullptr)) RecordFolder(level.CStr());
     }
 }
 
@@ -298,16 +317,19 @@ bool IsSourceNotOlder(const char* source, const char* target) {
     return CompareFileTime(&sourceTimes.ftLastWriteTime, &targetTimes.ftLastWriteTime) >= 0;
 }
 
-bool CopyFileToFolder(HWND owner, const char* source, const char* targetFolder) {
+bool CopyFileToFolder(HWND owner, const char* source, const char* targetFolder, bool recorded) {
     for (;;) {
         LongText name = InstalledFileName(source);
         WorkPath target = JoinPath(targetFolder, name.CStr());
         bool fits = name.Fits() && target.Fits() && FitsWindowsPath(source);
-        if (fits && PutFileInPlace(source, target.CStr(), targetFolder)) return true;
+        if (fits && PutFileInPlace(source, target.CStr(), targetFolder, recorded)) return true;
         // A path that does not fit is named whole, never as the shorter path it would be cut to.
         LongText shown = JoinPathText(targetFolder, name.CStr());
         LogFailure(shown.CStr(), GetLastError());
-        if (AskUser(owner, shown.CStr(), kCopyFailedCaption, MB_RETRYCANCEL | MB_ICONHAND, IDCANCEL) != IDRETRY)
+        if (AskUser(owner, shown.CStr(), kCopyFailedCaption, MB_RETRYCANCEL | MB_ICONHAND, IDCANCEL) != IDRETRY) {
+            // The earlier installation's file stays in place, and stays the installation's.
+            if (recorded && fits) CarryPreviousFile(target.CStr());
             return false;
+        }
     }
 }

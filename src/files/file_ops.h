@@ -9,17 +9,20 @@
 // Copies over an existing target; the copy ends with the archive attribute only. A source and
 // target that are the same file count as copied.
 bool CopyFileOverwrite(const char* source, const char* target);
-// Creates every missing folder level above the path's last backslash; never a drive root.
+// Creates (and records) every missing folder level above the path's last backslash; never a
+// drive root.
 void CreateFolderPath(const char* path);
 // Copies every plain file matching the pattern into the folder, from the pattern's own folder
-// (the current directory for a bare pattern such as "*.dll"); true when no copy failed.
+// (the current directory for a bare pattern such as "*.dll"), and records each; true when no
+// copy failed.
 bool CopyMatchingFiles(const char* pattern, const char* targetFolder);
 // False when an existing target is newer than the source (creation or last-write time); times
 // that cannot be read let the copy proceed.
 bool IsSourceNotOlder(const char* source, const char* target);
 // Copies one list file into the folder under its name with the first letter upper-cased,
 // keeping a newer target; asks Retry/Cancel on failure. False only when the user cancelled.
-bool CopyFileToFolder(HWND owner, const char* source, const char* targetFolder);
+// With recorded, the file in place goes into the installation's record.
+bool CopyFileToFolder(HWND owner, const char* source, const char* targetFolder, bool recorded);
 
 // A file the deletion must leave alone, such as the running uninstaller.
 using SpareFile = bool (*)(const char* path);

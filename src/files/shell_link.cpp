@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 
 #include "files/file_path_rules.h"
+#include "files/install_record.h"
 #include "list/log_texts.h"
 #include "list/run_log.h"
 #include "support/text_helpers.h"
@@ -32,14 +33,16 @@ void WithShellLink(Work work) {
     link->Release();
 }
 
-void SaveShellLink(const wchar_t* fileName, const char* target, const char* arguments) {
+bool SaveShellLink(const wchar_t* fileName, const char* target, const char* arguments) {
+    bool saved = false;
     WithShellLink([&](IShellLinkA* link, IPersistFile* file) {
         link->SetPath(target);
         link->SetWorkingDirectory(PathFolderPart(target).CStr());
         link->SetArguments(arguments != nullptr ? arguments : "");
         link->SetShowCmd(SW_SHOWNORMAL);
-        file->Save(fileName, TRUE);
+        saved = SUCCEEDED(file->Save(fileName, TRUE));
     });
+    return saved;
 }
 
 // GetPath reads the stored path and resolves nothing, so it works for a target that is gone.
@@ -66,10 +69,11 @@ void CreateShellLink(const char* linkPath, const char* target, const char* argum
     wchar_t wideName[kPathWidth];
     if (!ToWideName(fileName.CStr(), wideName)) return;
     HRESULT initialized = CoInitialize(nullptr);
-    SaveShellLink(wideName, target, arguments);
+    bool saved = SaveShellLink(wideName, target, arguments);
     // Only a successful CoInitialize (S_OK or S_FALSE) is to be balanced.
     if (SUCCEEDED(initialized)) CoUninitialize();
     LogAction(kLogShortcut, fileName.CStr(), target);
+    if (saved) RecordLink(fileName.CStr(), target);
 }
 
 LongText ShellLinkTarget(const char* linkFile) {

@@ -10,6 +10,7 @@
 #include "list/log_texts.h"
 #include "files/file_ops.h"
 #include "files/file_types.h"
+#include "files/install_record.h"
 #include "files/placement_rules.h"
 #include "files/progress_item.h"
 #include "files/shell_link.h"
@@ -32,6 +33,7 @@ struct InstallRun {
     HCURSOR SavedCursor = nullptr;
     bool AnyCopied = false;
     bool CreatedProgramFolder = false;  // the folder was not there before this run
+    bool CreatedProgramGroup = false;
 };
 
 // The start-menu group lies below the programs folder; without that folder it would land in
@@ -40,10 +42,11 @@ bool HasProgramGroup() {
     return !g_ctx.ProgramGroupDir.IsEmpty() && !g_ctx.CopyOnlyMode;
 }
 
-// Creates one folder level; true (and logged) when it was made.
+// Creates one folder level; true (logged, and recorded once the record is open) when it was made.
 bool MakeFolder(const char* path) {
     if (!CreateDirectoryA(path, nullptr)) return false;
     LogAction(kLogFolderMade, path);
+    RecordFolder(path);
     return true;
 }
 
@@ -66,6 +69,7 @@ bool RefuseOtherApplicationsFolder(HWND owner) {
 }
 
 RunResult Abort(const InstallRun& run, const char* text) {
+    CloseInstallRecord();
     RestoreCursor(run);
     CloseProgressWindow();
     AskUser(run.Owner, text, kAbortCaption, MB_ICONHAND, IDOK);
@@ -80,7 +84,7 @@ void Prepare(InstallRun& run) {
     WorkPath group;
     if (ProgramGroupFolder(g_ctx.ProgramsDir.CStr(), g_ctx.AppName.CStr(), &group)) g_ctx.ProgramGroupDir.Assign(group);
     else g_ctx.ProgramGroupDir.Clear();
-    if (HasProgramGroup()) MakeFolder(g_ctx.ProgramGroupDir.CStr());
+    if (HasProgramGroup()) run.CreatedProgramGroup = MakeFolder(g_ctx.ProgramGroupDir.CStr());
 
     OpenProgressWindow(run.Owner, kProgressInstallTitle, kPhaseCopying);
     run.SavedCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
@@ -91,6 +95,14 @@ bool CreateTargetDir(InstallRun& run) {
     if (FolderExists(JoinPath(g_ctx.TargetDir.CStr(), ".").CStr())) return true;
     run.CreatedProgramFolder = MakeFolder(g_ctx.TargetDir.CStr());
     return run.CreatedProgramFolder;
+}
+
+// The record lies in the program folder, so it begins once that is there; the two folders made
+// before it are its first lines. An installation without uninstaller has nothing to record for.
+void BeginRecord(const InstallRun& run) {
+    if (g_ctx.CopyOnlyMode || !BeginInstallRecord(g_ctx.TargetDir.CStr(), g_ctx.AppName.CStr())) return;
+    if (run.CreatedProgramGroup) RecordFolder(g_ctx.ProgramGroupDir.CStr());
+    if (run.CreatedProgramFolder) RecordFolder(g_ctx.TargetDir.CStr());
 }
 
 // Asks Retry/Cancel while the listed file is missing from the source folder.
@@ -149,7 +161,7 @@ void WriteUninstallEntry(const InstallRun& run, const WorkPath& uninstaller) {
 void InstallUninstaller(InstallRun& run) {
     const char* target = g_ctx.TargetDir.CStr();
     EnterFolder(run.SourceDir.CStr());
-    CopyFileToFolder(run.Owner, kListFileName, target);
+    CopyFileToFolder(run.Owner, kListFileName, target, false);
     SetFileAttributesA(JoinPath(target, kListFileName).CStr(),
                        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     WorkPath setupCopy = JoinPath(target, kSetupFileName);
@@ -157,7 +169,7 @@ void InstallUninstaller(InstallRun& run) {
     if (!setupCopy.Fits() || !uninstaller.Fits()) return;
     DeleteFileA(setupCopy.CStr());
     DeleteFileA(uninstaller.CStr());
-    if (CopyFileToFolder(run.Owner, kSetupFileName, target) && MoveFileA(setupCopy.CStr(), uninstaller.CStr()))
+    if (CopyFileToFolder(run.Owner, kSetupFileName, target, false) && MoveFileA(setupCopy.CStr(), uninstaller.CStr()))
         run.AnyCopied = true;
     if (HasProgramGroup())
         CreateShellLink(JoinPath(g_ctx.ProgramGroupDir.CStr(), kUninstallLinkName).CStr(), uninstaller.CStr(), "/U");
@@ -188,7 +200,9 @@ void CreateEntryShortcuts(const ListEntry& entry, const WorkPath& target) {
 void RegisterEntryFileTypes(const ListEntry& entry, const WorkPath& target) {
     PathBuffer<256> uninstallKey = UninstallKeyFor(g_ctx.AppName.CStr());
     const char* entryKey = g_ctx.CopyOnlyMode ? nullptr : uninstallKey.CStr();
-    RegisterFileTypes(OpenCommandFor(target.CStr(), entry.Extensions.CStr()).CStr(), entry.Extensions.CStr(), entryKey);
+    OpenCommandText command = OpenCommandFor(target.CStr(), entry.Extensions.CStr());
+    RegisterFileTypes(command.CStr(), entry.Extensions.CStr(), entryKey);
+    RecordFileTypes(entry.Extensions.CStr(), command.CStr());
 }
 
 // Returns false when the source went missing after its existence test: the copy then finds
@@ -196,7 +210,7 @@ void RegisterEntryFileTypes(const ListEntry& entry, const WorkPath& target) {
 bool InstallListedFile(InstallRun& run, const ListEntry& entry, const WorkPath& dest) {
     EnterFolder(run.SourceDir.CStr());
     bool toFonts = IsFontsFolderPath(dest.CStr(), g_ctx.FontsDir.CStr());
-    bool copied = CopyFileToFolder(run.Owner, entry.Files.CStr(), dest.CStr());
+    bool copied = CopyFileToFolder(run.Owner, entry.Files.CStr(), dest.CStr(), true);
     if (copied && !FileExists(JoinPath(run.SourceDir.CStr(), entry.Files.CStr()).CStr())) return false;
     if (copied) run.AnyCopied = true;
     if (toFonts) LoadFont(entry.Files, dest);
@@ -229,6 +243,9 @@ bool InstallEntries(InstallRun& run) {
             // Nobody can bring the file: the rest is installed, and the exit code says so.
             if (g_ctx.Unattended) {
                 LogAction(kLogSkipped, entry.Files.CStr());
+                // The list still names the file: an earlier installation's copy stays its own.
+                WorkPath folder = InstalledFolderFor(entry.AltFolder.CStr(), ContextFolders());
+                CarryPreviousFile(InstalledFilePath(folder.CStr(), entry.Files.CStr()).CStr());
                 continue;
             }
             RestoreCursor(run);
@@ -393,11 +410,14 @@ RunResult RunInstall(HWND owner) {
     run.Owner = owner;
     Prepare(run);
     if (!CreateTargetDir(run)) return Abort(run, kTargetNotCreatedText);
+    BeginRecord(run);
 
     bool complete = InstallEntries(run);
     if (!complete || !run.AnyCopied) return Abort(run, kNoFilesText);
 
     CopyWildcardGroups(run);
+    // An earlier installation's files that this one no longer has go once the new ones are in place.
+    FinishInstallRecord();
     ShowClosingTexts(owner);
     RecordEstimatedSize();
     ReportAndDecideUninstallLink(owner);

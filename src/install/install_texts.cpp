@@ -101,6 +101,8 @@ bool ComposeRunOnceCommand(const char* programFolder, const char* runOnce, bool 
 WorkPath UninstallCommand(const char* uninstallerPath, bool quiet) {
     WorkPath command("\"");
     command.Append(uninstallerPath);
-    command.Append(quiet ? "\" /UQ" : "\" /U");
+    // Unattended, the uninstall keeps what the user may have made or changed: deployment tools
+    // and the system's settings run this value without anybody to ask.
+    command.Append(quiet ? "\" /U /Q" : "\" /U");
     return command;
 }

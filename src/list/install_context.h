@@ -28,6 +28,8 @@ constexpr size_t kListShortChars = 39;
 inline constexpr char kListFileName[] = "Setup.lst";
 inline constexpr char kSetupFileName[] = "Setup.exe";
 inline constexpr char kUninstallerFileName[] = "Uninst.exe";
+// The installation's record beside the uninstaller: what the install put on the machine.
+inline constexpr char kRecordFileName[] = "Uninst.dat";
 
 // A list value is set when its first character is above a blank. The profile reader drops the
 // blanks around a value, so one that still begins with a blank (or a control character) came

@@ -20,6 +20,7 @@ const char kLogImport[] = "Registrierungsdatei importiert";
 const char kLogStarted[] = "Gestartet";
 const char kLogDeleted[] = "Gelöscht";
 const char kLogKept[] = "Behalten";
+const char kLogKeptChanged[] = "Behalten (seit der Installation geändert)";
 const char kLogRemoved[] = "Entfernt";
 const char kLogShown[] = "Meldung";
 const char kLogAnswered[] = "Ohne Anzeige beantwortet";

@@ -28,6 +28,7 @@ extern const char kLogImport[];
 extern const char kLogStarted[];
 extern const char kLogDeleted[];
 extern const char kLogKept[];
+extern const char kLogKeptChanged[];  // a file changed since the installation put it there
 extern const char kLogRemoved[];
 extern const char kLogShown[];
 extern const char kLogAnswered[];

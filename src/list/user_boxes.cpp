@@ -38,6 +38,14 @@ int AskUser(HWND owner, const char* text, const char* caption, UINT style, int q
     return answer;
 }
 
+bool AskToDelete(HWND owner, const char* text, const char* caption) {
+    if (g_ctx.Unattended) {
+        LogBox(kLogAnswered, caption, text, IDNO);
+        return false;
+    }
+    return AskUser(owner, text, caption, kDeleteQuestionStyle, IDNO) == IDYES;
+}
+
 void TellUser(HWND owner, const char* text, const char* caption, UINT style) {
     if (!g_ctx.Unattended) MessageBoxA(owner, text, caption, style);
     LogBox(kLogShown, caption, text, IDOK);

@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr UINT kQuestionStyle = MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2;
-
 // The install run wrote the open command from the entry's folder joined with the whole listed
 // value; only the same command lets the removal tell its own keys from another program's. What
 // the keys held before, the install kept in the uninstall entry; an entry that names another
@@ -45,28 +43,10 @@ void RemoveDesktopShortcut(const WorkPath& folder, const ListEntry& entry) {
         DeleteShellLinkTo(link.CStr(), target.CStr());
 }
 
-// A quiet uninstall keeps the file without a word; an unattended one keeps it too, and says so.
-bool MayDeleteSystemFile(const char* path) {
-    if (g_ctx.QuietUninstall && !g_ctx.Unattended) return false;
-    ComposeSystemFileQuestion(path, g_ctx.ScratchText);
-    return AskUser(g_ctx.ProgressWindow, g_ctx.ScratchText.CStr(), kSystemFileCaption, kQuestionStyle, IDNO) == IDYES;
-}
-
 void RemoveListedFile(const WorkPath& path, const EntryText& files, const InstallFolders& folders) {
     if (!FileExists(path.CStr()) || IsUninstallerOwnFile(path.CStr())) return;
     if (IsSystemFolderPath(path.CStr(), folders) && !MayDeleteSystemFile(path.CStr())) return;
-    // The install run loaded the installed copy; a table that knows the font by its listed name
-    // gets that name too. The file is deleted whether or not it was unloaded.
-    if (IsFontsFolderPath(path.CStr(), folders.FontsDir) && UnloadFont(path.CStr(), files.CStr()))
-        BroadcastFontChange();
-    ShowProgressItem(path.CStr());
-    if (DeleteOneFile(path.CStr(), false)) {
-        LogAction(kLogDeleted, path.CStr());
-        return;
-    }
-    LogFailure(path.CStr(), GetLastError());
-    ComposeListedFileNotDeletedText(path.CStr(), g_ctx.ScratchText);
-    AskUser(g_ctx.ProgressWindow, g_ctx.ScratchText.CStr(), kListedFileNotDeletedCaption, MB_OK | MB_ICONHAND, IDOK);
+    DeleteInstalledFile(path.CStr(), files.CStr());
 }
 
 void RemoveCompanions(const WorkPath& path) {
@@ -78,6 +58,28 @@ void RemoveCompanions(const WorkPath& path) {
 }
 
 }  // namespace
+
+// A quiet uninstall keeps the file without a word; an unattended one keeps it too, and says so.
+bool MayDeleteSystemFile(const char* path) {
+    if (g_ctx.QuietUninstall && !g_ctx.Unattended) return false;
+    ComposeSystemFileQuestion(path, g_ctx.ScratchText);
+    return AskToDelete(g_ctx.ProgressWindow, g_ctx.ScratchText.CStr(), kSystemFileCaption);
+}
+
+bool DeleteInstalledFile(const char* path, const char* fontName) {
+    // The install run loaded the installed copy; a table that knows the font by its listed name
+    // gets that name too. The file is deleted whether or not it was unloaded.
+    if (IsFontsFolderPath(path, g_ctx.FontsDir.CStr()) && UnloadFont(path, fontName)) BroadcastFontChange();
+    ShowProgressItem(path);
+    if (DeleteOneFile(path, false)) {
+        LogAction(kLogDeleted, path);
+        return true;
+    }
+    LogFailure(path, GetLastError());
+    ComposeListedFileNotDeletedText(path, g_ctx.ScratchText);
+    AskUser(g_ctx.ProgressWindow, g_ctx.ScratchText.CStr(), kListedFileNotDeletedCaption, MB_OK | MB_ICONHAND, IDOK);
+    return false;
+}
 
 void RemoveInstalledFiles() {
     InstallFolders folders = ContextFolders();

@@ -25,7 +25,9 @@ bool IsUninstallerOwnFile(const char* path) {
         SameFileOrName(path, self.CStr()))
         return true;
     const char* list = g_ctx.ListPath.CStr();
-    return list[0] != 0 && EqualsNoCase(name.CStr(), PathFilePart(list).CStr()) && SameFileOrName(path, list);
+    if (list[0] != 0 && EqualsNoCase(name.CStr(), PathFilePart(list).CStr()) && SameFileOrName(path, list)) return true;
+    WorkPath record = JoinPath(g_ctx.TargetDir.CStr(), kRecordFileName);
+    return EqualsNoCase(name.CStr(), kRecordFileName) && record.Fits() && SameFileOrName(path, record.CStr());
 }
 
 bool RunsFromProgramFolder() {

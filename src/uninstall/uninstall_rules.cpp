@@ -93,3 +93,22 @@ bool SubFolderHoldsKept(const char* sub, const char* kept) {
     if (!EqualsNoCase(head.CStr(), folder.CStr())) return false;
     return inner.Length() == folder.Length() || inner.At(folder.Length()) == '\\';
 }
+
+bool IsPathBelow(const char* path, const char* folder) {
+    if (path == nullptr || folder == nullptr || folder[0] == 0) return false;
+    size_t n = 0;
+    while (folder[n] != 0) ++n;
+    if (folder[n - 1] == '\\') --n;
+    for (size_t i = 0; i < n; ++i)
+        if (path[i] == 0 || UpperAscii(path[i]) != UpperAscii(folder[i])) return false;
+    if (path[n] != '\\') return false;
+    // every part of the rest: not empty, not "." or ".."
+    for (const char* part = path + n + 1;;) {
+        const char* end = part;
+        while (*end != 0 && !IsSeparator(*end)) ++end;
+        size_t length = static_cast<size_t>(end - part);
+        if (length == 0 || (part[0] == '.' && (length == 1 || (length == 2 && part[1] == '.')))) return false;
+        if (*end == 0) return true;
+        part = end + 1;
+    }
+}

@@ -22,3 +22,8 @@ WorkPath WildSubFolderPath(const char* targetDir, const char* wildSubFolder);
 // True when the [WildSubFolder] value sub names the folder kept or one inside it (letter case,
 // "/" for "\" and trailing separators do not count): its tree may not be deleted then.
 bool SubFolderHoldsKept(const char* sub, const char* kept);
+
+// True when path names something inside folder: the folder's text (letter case aside), a
+// backslash and a rest that has no "." or ".." part and no empty one ("/" parts as "\" does).
+// A record line that names anything else cannot be the installation's.
+bool IsPathBelow(const char* path, const char* folder);

@@ -18,12 +18,13 @@
 
 namespace {
 
-constexpr UINT kQuestionStyle = MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2;
-
-// The list copy was made read-only, hidden and system; the script has to delete it.
-void ClearListCopyAttributes() {
+// The list copy was made read-only, hidden and system, the record hidden and system; the script
+// has to delete them.
+void ClearOwnFileAttributes() {
     WorkPath list = JoinPath(g_ctx.TargetDir.CStr(), kListFileName);
     if (list.Fits()) SetFileAttributesA(list.CStr(), FILE_ATTRIBUTE_NORMAL);
+    WorkPath record = JoinPath(g_ctx.TargetDir.CStr(), kRecordFileName);
+    if (record.Fits()) SetFileAttributesA(record.CStr(), FILE_ATTRIBUTE_NORMAL);
 }
 
 void RemoveGroupShortcut(const WorkPath& group, const char* name, const WorkPath& target) {
@@ -74,7 +75,8 @@ void ReadProgramFolderOrigin() {
                                  created == 1;
 }
 
-// Anything in the folder besides the uninstaller and its list copy: what the purge would delete.
+// Anything in the folder besides the uninstaller, its list copy and the record: what the purge
+// would delete.
 bool HoldsOtherFiles(const char* folder) {
     WorkPath pattern = JoinPath(folder, "*");
     WIN32_FIND_DATAA found;
@@ -84,7 +86,7 @@ bool HoldsOtherFiles(const char* folder) {
     do {
         const char* name = found.cFileName;
         other = lstrcmpA(name, ".") != 0 && lstrcmpA(name, "..") != 0 && !EqualsNoCase(name, kUninstallerFileName) &&
-                !EqualsNoCase(name, kListFileName);
+                !EqualsNoCase(name, kListFileName) && !EqualsNoCase(name, kRecordFileName);
     } while (!other && FindNextFileA(search, &found));
     FindClose(search);
     return other;
@@ -106,7 +108,7 @@ void DecideFolderRemoval(HWND owner) {
     // none.
     if (g_ctx.Unattended && !HoldsOtherFiles(g_ctx.TargetDir.CStr())) return;
     ComposePurgeQuestion(g_ctx.TargetDir.CStr(), g_ctx.AppName.CStr(), g_ctx.ScratchText);
-    g_ctx.PurgeProgramFolder = AskUser(owner, g_ctx.ScratchText.CStr(), kPurgeCaption, kQuestionStyle, IDNO) == IDYES;
+    g_ctx.PurgeProgramFolder = AskToDelete(owner, g_ctx.ScratchText.CStr(), kPurgeCaption);
 }
 
 // Without a script, the files it would have deleted are named: the uninstaller and its list
@@ -130,16 +132,29 @@ void LeaveProgramFolder() {
     if (!g_ctx.WindowsDir.IsEmpty()) EnterFolder(g_ctx.WindowsDir.CStr());
 }
 
+// An installation with a record loses exactly what it names. What it does not name goes only with
+// the user's consent (a question answered Yes, or /UQ), and only from a program folder the install
+// made. An installation by an earlier release is removed as its list describes.
+void RemoveInstallation(HWND owner) {
+    if (LoadInstallationRecord()) {
+        RemoveRecordedItems();
+        if (g_ctx.ProgramFolderCreated || g_ctx.Unattended) RemoveUserFiles(owner, true);
+        RemoveRecordedFolders();
+        return;
+    }
+    RemoveInstalledFiles();
+    RemoveUserFiles(owner, false);
+    RemoveProgramGroup();
+}
+
 }  // namespace
 
 RunResult RunUninstall(HWND owner) {
     InvalidateRect(owner, nullptr, FALSE);
     ReadProgramFolderOrigin();
     OpenProgressWindow(owner, kProgressUninstallTitle, kPhaseDeleting);
-    RemoveInstalledFiles();
-    RemoveUserFiles(owner);
-    ClearListCopyAttributes();
-    RemoveProgramGroup();
+    RemoveInstallation(owner);
+    ClearOwnFileAttributes();
     CloseProgressWindow();
     DecideFolderRemoval(owner);
     LeaveProgramFolder();

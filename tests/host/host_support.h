@@ -21,6 +21,7 @@
 #include "app/self_removal_script.h"
 #include "files/file_path_rules.h"
 #include "files/file_type_rules.h"
+#include "files/install_record_rules.h"
 #include "files/placement_rules.h"
 #include "install/check_rules.h"
 #include "install/install_texts.h"

@@ -262,6 +262,23 @@ const struct Handler {
         return Out(UnpackFolderName(random));
     }()),
     COMMAND(ComposeUnpackedCommandLine, 3, a[0], a[1], a[2]),
+    RULE(ComposeRecordLine, 5, [&] {  // kind, size, time in hexadecimal digits, the two texts
+        RecordLine item;
+        item.Kind = static_cast<RecordKind>(a[0][0]), item.Text = a[3], item.Other = a[4];
+        item.Size = std::strtoull(a[1], nullptr, 10), item.Time = std::strtoull(a[2], nullptr, 16);
+        RecordLineText line;
+        return ComposeRecordLine(item, line) ? Out(line) : (host::CheckWithin(line), Result{"refused"});
+    }()),
+    RULE(ParseRecordLine, 1, [&] {  // kind, size, time, the two texts
+        std::vector<char> line(a[0], a[0] + std::strlen(a[0]) + 1);
+        RecordLine item;
+        if (!ParseRecordLine(line.data(), &item)) return Result{"refused"};
+        char time[17];
+        std::snprintf(time, sizeof time, "%016llX", item.Time);
+        return Result{std::string(1, static_cast<char>(item.Kind)), std::to_string(item.Size), time, item.Text,
+                      item.Other};
+    }()),
+    CALL(IsPathBelow, 2, a[0], a[1]),
 };
 
 std::string Shown(const Result& fields) {
