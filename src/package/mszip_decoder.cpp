@@ -44,7 +44,7 @@ void Refill(BitReader& in) {
         in.Count |= 56;
         return;
     }
-    for (; in.Count <= 56 && in.Pos < in.Size; in.Count += 8)
+    for (; in.Count < 56 && in.Pos < in.Size; in.Count += 8)
         in.Buffer |= static_cast<uint64_t>(in.Data[in.Pos++]) << in.Count;
 }
 
