@@ -23,20 +23,33 @@ uint32_t Le32(const uint8_t* p) {
 
 size_t Smaller(size_t a, size_t b) { return a < b ? a : b; }
 
-template <typename T>
-void FillCrcTable(T* table, T poly) {
+// Eight tables: the checks are computed eight bytes a step, several times faster than a byte a
+// step, where every byte waits for the one before. CRC32 uses 64-bit tables too, which keeps one
+// copy of the code for both.
+void FillCrcTables(uint64_t (*table)[256], uint64_t poly) {
     for (uint32_t i = 0; i < 256; ++i) {
-        T r = i;
+        uint64_t r = i;
         for (int k = 0; k < 8; ++k) r = (r >> 1) ^ (poly & (0 - (r & 1)));
-        table[i] = r;
+        table[0][i] = r;
     }
+    for (int k = 1; k < 8; ++k)
+        for (int i = 0; i < 256; ++i) table[k][i] = (table[k - 1][i] >> 8) ^ table[0][table[k - 1][i] & 0xFF];
 }
 
-template <typename T>
-T Crc(const T* table, T crc, const uint8_t* p, size_t n) {
-    crc = ~crc;
-    while (n--) crc = table[(crc ^ *p++) & 0xFF] ^ (crc >> 8);
-    return ~crc;
+// ones: the check's bits all set, with which it starts and ends inverted.
+uint64_t Crc(const uint64_t (*table)[256], uint64_t ones, uint64_t crc, const uint8_t* p, size_t n) {
+    crc ^= ones;
+    for (; n >= 8; n -= 8, p += 8) {
+        uint64_t v = crc ^ (Le32(p) | static_cast<uint64_t>(Le32(p + 4)) << 32);
+        crc = 0;
+        for (int k = 0; k < 8; ++k) crc ^= table[7 - k][v >> (8 * k) & 0xFF];
+    }
+    while (n--) crc = table[0][(crc ^ *p++) & 0xFF] ^ (crc >> 8);
+    return crc ^ ones;
+}
+
+uint32_t Crc32(const uint64_t (*table)[256], const uint8_t* p, size_t n) {
+    return static_cast<uint32_t>(Crc(table, 0xFFFFFFFFu, 0, p, n));
 }
 
 size_t CheckSize(uint8_t type) { return type == 4 ? 8 : type * 4; }
@@ -64,14 +77,14 @@ struct BlockHeader {
 // The header of the block at pos, which ends at end at the latest. Only LZMA2, alone or behind
 // x86 BCJ without a start offset, is taken, and a dictionary of at most 64 MiB (property 28):
 // more than that the program does not provide.
-bool ReadBlockHeader(const uint8_t* data, size_t pos, size_t end, const uint32_t* crcTable, BlockHeader& h) {
+bool ReadBlockHeader(const uint8_t* data, size_t pos, size_t end, const uint64_t (*crcTable)[256], BlockHeader& h) {
     h.Size = (data[pos] + 1u) * 4;
     if (!data[pos] || h.Size > end - pos) return false;
     size_t crcPos = pos + h.Size - 4, p = pos + 2;
     uint8_t flags = data[pos + 1];
     unsigned filters = (flags & 3) + 1;
     h.Compressed = h.Uncompressed = kAbsent;
-    if (Crc(crcTable, 0u, data + pos, h.Size - 4) != Le32(data + crcPos) || (flags & 0x3C) || filters > 2 ||
+    if (Crc32(crcTable, data + pos, h.Size - 4) != Le32(data + crcPos) || (flags & 0x3C) || filters > 2 ||
         ((flags & 0x40) && !ReadVli(data, crcPos, p, h.Compressed)) ||
         ((flags & 0x80) && !ReadVli(data, crcPos, p, h.Uncompressed)))
         return false;
@@ -106,7 +119,7 @@ struct Layout {
 };
 
 // Reads the stream's frame and index, and each block header the index leads to, without decoding.
-bool Survey(const uint8_t* data, size_t size, const uint32_t* crc, Layout& s) {
+bool Survey(const uint8_t* data, size_t size, const uint64_t (*crc)[256], Layout& s) {
     static const uint8_t kMagic[6] = {0xFD, '7', 'z', 'X', 'Z', 0};
     size_t end = size;
     while (end && !data[end - 1]) --end;
@@ -115,13 +128,13 @@ bool Survey(const uint8_t* data, size_t size, const uint32_t* crc, Layout& s) {
         return false;
     size_t footer = end - kFrame;
     uint8_t type = data[7];
-    if (data[6] || (type != 0 && type != 1 && type != 4) || Crc(crc, 0u, data + 6, 2) != Le32(data + 8) ||
-        data[footer + 8] || data[footer + 9] != type || Crc(crc, 0u, data + footer + 4, 6) != Le32(data + footer))
+    if (data[6] || (type != 0 && type != 1 && type != 4) || Crc32(crc, data + 6, 2) != Le32(data + 8) ||
+        data[footer + 8] || data[footer + 9] != type || Crc32(crc, data + footer + 4, 6) != Le32(data + footer))
         return false;
     uint64_t backward = (Le32(data + footer + 4) + 1ull) * 4;
     if (backward > footer - kFrame) return false;
     size_t index = footer - backward, crcPos = footer - 4, p = index + 1, block = kFrame;
-    if (data[index] || Crc(crc, 0u, data + index, crcPos - index) != Le32(data + crcPos) ||
+    if (data[index] || Crc32(crc, data + index, crcPos - index) != Le32(data + crcPos) ||
         !ReadVli(data, crcPos, p, s.Count))
         return false;
     s.CheckType = type;
@@ -170,6 +183,7 @@ bool DecodeLzma(XzDecoder& d, size_t limit, bool chunkEnds) {
     size_t in = d.In, pos = d.DictPos, len = d.MatchLeft;
     uint32_t range = d.Range, code = d.Code, state = d.State;
     uint32_t rep0 = d.Rep[0], rep1 = d.Rep[1], rep2 = d.Rep[2], rep3 = d.Rep[3];
+    const bool wrapped = d.Wrapped;
     bool ok = true;
 
     auto normalize = [&] {
@@ -216,7 +230,7 @@ bool DecodeLzma(XzDecoder& d, size_t limit, bool chunkEnds) {
         if (!len) {
             uint32_t posState = pos & pbMask;
             if (!bit(probs[kIsMatch + (state << 4) + posState])) {
-                uint32_t prev = pos ? dict[pos - 1] : d.Wrapped ? dict[dictSize - 1] : 0;
+                uint32_t prev = pos ? dict[pos - 1] : wrapped ? dict[dictSize - 1] : 0;
                 uint16_t* lit = probs + kLiteral + 0x300 * (((pos & lpMask) << lc) + (prev >> (8 - lc)));
                 uint32_t symbol = 1;
                 if (state >= 7) {
@@ -235,67 +249,77 @@ bool DecodeLzma(XzDecoder& d, size_t limit, bool chunkEnds) {
                 state = state < 4 ? 0 : state < 10 ? state - 3 : state - 6;
                 continue;
             }
-            if (!bit(probs[kIsRep + state])) {
-                uint32_t lenCode = length(probs + kMatchLen, posState);
-                len = lenCode + 2;
-                uint32_t slot = tree(probs + kPosSlot + ((lenCode < 3 ? lenCode : 3) << 6), 6), dist = slot;
-                if (slot >= 4) {
-                    unsigned direct = (slot >> 1) - 1;
-                    dist = (2 | (slot & 1)) << direct;
-                    if (slot < 14) {
-                        dist += reverseTree(probs + kSpecPos + dist - slot - 1, direct);
-                    } else {
-                        uint32_t extra = 0;
-                        for (unsigned i = direct - 4; i; --i) {
-                            normalize();
-                            range >>= 1;
-                            uint32_t b = code >= range;
-                            code -= range & (0 - b);
-                            extra = extra << 1 | b;
-                        }
-                        dist += (extra << 4) + reverseTree(probs + kAlign, 4);
-                    }
-                }
-                rep3 = rep2;
-                rep2 = rep1;
-                rep1 = rep0;
-                rep0 = dist;
-                state = state < 7 ? 7 : 10;
-            } else if (!bit(probs[kIsRepG0 + state])) {
-                if (!bit(probs[kIsRep0Long + (state << 4) + posState])) {
-                    len = 1;
-                    state = state < 7 ? 9 : 11;
+            // A rep match names one of the last four distances; a short rep is one byte from rep0.
+            uint32_t isRep = bit(probs[kIsRep + state]);
+            len = 0;
+            if (isRep) {
+                if (!bit(probs[kIsRepG0 + state])) {
+                    if (!bit(probs[kIsRep0Long + (state << 4) + posState])) len = 1;
                 } else {
-                    len = 2 + length(probs + kRepLen, posState);
-                    state = state < 7 ? 8 : 11;
-                }
-            } else {
-                uint32_t dist = rep1;
-                if (bit(probs[kIsRepG1 + state])) {
-                    dist = rep2;
-                    if (bit(probs[kIsRepG2 + state])) {
-                        dist = rep3;
-                        rep3 = rep2;
+                    uint32_t dist = rep1;
+                    if (bit(probs[kIsRepG1 + state])) {
+                        dist = rep2;
+                        if (bit(probs[kIsRepG2 + state])) {
+                            dist = rep3;
+                            rep3 = rep2;
+                        }
+                        rep2 = rep1;
                     }
-                    rep2 = rep1;
+                    rep1 = rep0;
+                    rep0 = dist;
                 }
-                rep1 = rep0;
-                rep0 = dist;
-                len = 2 + length(probs + kRepLen, posState);
-                state = state < 7 ? 8 : 11;
+                state = state < 7 ? (len ? 9 : 8) : 11;
+            }
+            if (!len) {
+                uint32_t lenCode = length(probs + (isRep ? kRepLen : kMatchLen), posState);
+                len = lenCode + 2;
+                if (!isRep) {
+                    uint32_t slot = tree(probs + kPosSlot + ((lenCode < 3 ? lenCode : 3) << 6), 6), dist = slot;
+                    if (slot >= 4) {
+                        unsigned direct = (slot >> 1) - 1;
+                        dist = (2 | (slot & 1)) << direct;
+                        if (slot < 14) {
+                            dist += reverseTree(probs + kSpecPos + dist - slot - 1, direct);
+                        } else {
+                            uint32_t extra = 0;
+                            for (unsigned i = direct - 4; i; --i) {
+                                normalize();
+                                range >>= 1;
+                                uint32_t b = code >= range;
+                                code -= range & (0 - b);
+                                extra = extra << 1 | b;
+                            }
+                            dist += (extra << 4) + reverseTree(probs + kAlign, 4);
+                        }
+                    }
+                    rep3 = rep2;
+                    rep2 = rep1;
+                    rep1 = rep0;
+                    rep0 = dist;
+                    state = state < 7 ? 7 : 10;
+                }
             }
             // Also refuses the end marker (distance 0xFFFFFFFF), which LZMA2 does not use.
-            if (rep0 >= (d.Wrapped ? dictSize : pos)) {
+            if (rep0 >= (wrapped ? dictSize : pos)) {
                 ok = false;
                 break;
             }
         }
         size_t n = Smaller(len, limit - pos), from = pos > rep0 ? pos - rep0 - 1 : pos + dictSize - rep0 - 1;
         len -= n;
-        do {
-            dict[pos++] = dict[from];
-            if (++from == dictSize) from = 0;
-        } while (--n);
+        if (from < pos && pos - from >= n && n > 16) {
+            memcpy(dict + pos, dict + from, n);
+            pos += n;
+            continue;
+        }
+        // The source wraps at most once; each part is copied a byte at a time, as it may overlap.
+        while (n) {
+            size_t part = Smaller(n, dictSize - from);
+            n -= part;
+            do dict[pos++] = dict[from++];
+            while (--part);
+            if (from == dictSize) from = 0;
+        }
     }
     // The encoder's last bits may have left the range narrow, and its flush covers that.
     if (ok && chunkEnds) normalize();
@@ -455,8 +479,7 @@ bool Produce(XzDecoder& d) {
         if (!Lzma2Step(d)) return false;
     size_t done = d.X86 ? X86Decode(d, d.Stage, d.StageFill) : d.StageFill;
     if (d.Lzma2Ended) done = d.StageFill;
-    if (d.CheckType == 1) d.Check = Crc(d.Crc32Table, static_cast<uint32_t>(d.Check), d.Stage, done);
-    if (d.CheckType == 4) d.Check = Crc(d.Crc64Table, d.Check, d.Stage, done);
+    if (d.CheckType) d.Check = Crc(d.CheckType == 1 ? d.Crc32Table : d.Crc64Table, d.CheckType == 1 ? 0xFFFFFFFFu : ~0ull, d.Check, d.Stage, done);
     d.StageDone = done;
     if (!d.Lzma2Ended) return true;
     size_t checkPos = (d.BlockDataEnd + 3) & ~static_cast<size_t>(3), checkSize = CheckSize(d.CheckType);
@@ -470,8 +493,8 @@ bool Produce(XzDecoder& d) {
 }  // namespace
 
 bool XzCheckStream(const uint8_t* data, size_t size, XzStreamInfo* info) {
-    uint32_t table[256];
-    FillCrcTable(table, kCrc32Poly);
+    uint64_t table[8][256];
+    FillCrcTables(table, kCrc32Poly);
     Layout layout = {};
     if (!Survey(data, size, table, layout)) return false;
     if (info) {
@@ -482,8 +505,8 @@ bool XzCheckStream(const uint8_t* data, size_t size, XzStreamInfo* info) {
 }
 
 void XzStart(XzDecoder& d, const uint8_t* data, size_t size, uint8_t* dictionary, size_t dictionarySize) {
-    FillCrcTable(d.Crc32Table, kCrc32Poly);
-    FillCrcTable(d.Crc64Table, kCrc64Poly);
+    FillCrcTables(d.Crc32Table, kCrc32Poly);
+    FillCrcTables(d.Crc64Table, kCrc64Poly);
     Layout layout = {};
     bool ok = Survey(data, size, d.Crc32Table, layout) && layout.Dictionary <= dictionarySize;
     d.Data = data;

@@ -41,8 +41,8 @@ struct XzDecoder {
     uint32_t Range, Code, State, Rep[4], Lc, Lp, Pb;
     uint32_t BcjMask, BcjPrev, BcjPos;
     size_t StageOut, StageDone, StageFill;
-    uint32_t Crc32Table[256];
-    uint64_t Crc64Table[256];
+    uint64_t Crc32Table[8][256];
+    uint64_t Crc64Table[8][256];
     uint16_t Probs[kXzProbCount];
     uint8_t Stage[kXzStageSize];
 };
