@@ -199,9 +199,9 @@ TEST_CASE("xz: damaged and unsupported streams are refused") {
         {"random", "data", 1, 'x', 0x80, true, kReadRefuses},        // an uncompressed chunk cut short
     };
     for (const Damage& row : rows) {
-        Bytes s = Load(row.Stream + std::string(".xz")), out;
+        std::string name = row.Stream + std::string(".xz"), part = row.Part;
+        Bytes s = Load(name), out;
         Parts parts = Find(s);
-        std::string part = row.Part;
         size_t at = row.At + (part == "block" ? parts.Blocks[0] : part == "data" ? parts.Data[0]
                               : part == "check" ? parts.Checks[0] : part == "index" ? parts.Index
                               : part == "footer" ? parts.Footer : part == "end" ? s.size() : 0);
@@ -212,7 +212,7 @@ TEST_CASE("xz: damaged and unsupported streams are refused") {
         if (row.Change == 'x') s[at] ^= uint8_t(row.Value);
         if (part == "header" && row.Fix) s[parts.Footer + 9] = s[7];
         if (row.Fix) FixCrcs(s, parts);
-        CAPTURE(row.Stream);
+        CAPTURE(name);
         CAPTURE(part);
         CAPTURE(row.At);
         CHECK(Decode(s, 4096, out) == row.Expect);
