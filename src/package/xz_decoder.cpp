@@ -112,10 +112,36 @@ size_t BlockDictionary(uint32_t declared, uint64_t uncompressed) {
     return uncompressed < 16 ? 16 : (uncompressed + 15) & ~static_cast<uint64_t>(15);
 }
 
+struct Block {
+    BlockHeader Header;
+    uint64_t Uncompressed;
+    size_t DataEnd, End, Dictionary;  // the ends of its compressed data and of itself, the dictionary it needs
+};
+
+// Reads the index record at record and the block it describes at block, which must end before
+// index: its header, sizes that agree with the record's, and the zeros of its padding.
+bool ReadBlock(const uint8_t* data, size_t& record, size_t indexEnd, size_t block, size_t index, size_t checkSize,
+               const uint64_t (*crc)[256], Block& b) {
+    uint64_t unpadded;
+    BlockHeader& h = b.Header;
+    if (!ReadVli(data, indexEnd, record, unpadded) || !ReadVli(data, indexEnd, record, b.Uncompressed)) return false;
+    uint64_t padded = (unpadded + 3) & ~static_cast<uint64_t>(3);
+    if (padded > index - block || !ReadBlockHeader(data, block, block + padded, crc, h) ||
+        unpadded <= h.Size + checkSize || (h.Compressed != kAbsent && h.Compressed != unpadded - h.Size - checkSize) ||
+        (h.Uncompressed != kAbsent && h.Uncompressed != b.Uncompressed))
+        return false;
+    b.DataEnd = block + unpadded - checkSize;
+    b.End = block + padded;
+    b.Dictionary = BlockDictionary(h.Dictionary, b.Uncompressed);
+    for (size_t q = b.DataEnd; q < b.End - checkSize; ++q)
+        if (data[q]) return false;
+    return true;
+}
+
 struct Layout {
     uint8_t CheckType;
     uint64_t Count, Uncompressed;
-    size_t Records, IndexEnd, Dictionary;
+    size_t Records, IndexStart, IndexEnd, Dictionary;
 };
 
 // Reads the stream's frame and index, and each block header the index leads to, without decoding.
@@ -139,24 +165,15 @@ bool Survey(const uint8_t* data, size_t size, const uint64_t (*crc)[256], Layout
         return false;
     s.CheckType = type;
     s.Records = p;
+    s.IndexStart = index;
     s.IndexEnd = crcPos;
-    size_t checkSize = CheckSize(type);
-    for (uint64_t i = 0; i < s.Count; ++i) {
-        uint64_t unpadded, uncompressed;
-        BlockHeader h;
-        if (!ReadVli(data, crcPos, p, unpadded) || !ReadVli(data, crcPos, p, uncompressed)) return false;
-        uint64_t padded = (unpadded + 3) & ~static_cast<uint64_t>(3);
-        if (padded > index - block || !ReadBlockHeader(data, block, block + padded, crc, h) ||
-            unpadded <= h.Size + checkSize || uncompressed > ~0ull / 2 - s.Uncompressed ||
-            (h.Compressed != kAbsent && h.Compressed != unpadded - h.Size - checkSize) ||
-            (h.Uncompressed != kAbsent && h.Uncompressed != uncompressed))
+    Block b;
+    for (uint64_t i = 0; i < s.Count; ++i, block = b.End) {
+        if (!ReadBlock(data, p, crcPos, block, index, CheckSize(type), crc, b) ||
+            b.Uncompressed > ~0ull / 2 - s.Uncompressed)
             return false;
-        for (size_t q = block + unpadded - checkSize; q < block + padded - checkSize; ++q)
-            if (data[q]) return false;
-        size_t need = BlockDictionary(h.Dictionary, uncompressed);
-        if (need > s.Dictionary) s.Dictionary = need;
-        s.Uncompressed += uncompressed;
-        block += padded;
+        if (b.Dictionary > s.Dictionary) s.Dictionary = b.Dictionary;
+        s.Uncompressed += b.Uncompressed;
     }
     if (block != index || crcPos - p > 3) return false;
     while (p < crcPos)
@@ -438,18 +455,15 @@ size_t X86Decode(XzDecoder& d, uint8_t* buf, size_t size) {
 }
 
 bool OpenBlock(XzDecoder& d) {
-    uint64_t unpadded, uncompressed;
-    BlockHeader h;
-    size_t checkSize = CheckSize(d.CheckType);
-    if (!ReadVli(d.Data, d.IndexEnd, d.RecordPos, unpadded) || !ReadVli(d.Data, d.IndexEnd, d.RecordPos, uncompressed) ||
-        unpadded > d.IndexEnd - d.BlockPos || !ReadBlockHeader(d.Data, d.BlockPos, d.IndexEnd, d.Crc32Table, h) ||
-        unpadded <= h.Size + checkSize)
+    Block b;
+    if (!ReadBlock(d.Data, d.RecordPos, d.IndexEnd, d.BlockPos, d.IndexStart, CheckSize(d.CheckType), d.Crc32Table, b))
         return false;
-    d.DictSize = BlockDictionary(h.Dictionary, uncompressed);
-    d.In = d.BlockPos + h.Size;
-    d.BlockDataEnd = d.BlockPos + unpadded - checkSize;
-    d.BlockLeft = uncompressed;
-    d.X86 = h.X86;
+    d.DictSize = b.Dictionary;
+    d.In = d.BlockPos + b.Header.Size;
+    d.BlockDataEnd = b.DataEnd;
+    d.BlockPos = b.End;
+    d.BlockLeft = b.Uncompressed;
+    d.X86 = b.Header.X86;
     d.InBlock = d.NeedDictReset = true;
     d.Lzma2Ended = false;
     d.ChunkLeft = d.MatchLeft = 0;
@@ -482,10 +496,9 @@ bool Produce(XzDecoder& d) {
     if (d.CheckType) d.Check = Crc(d.CheckType == 1 ? d.Crc32Table : d.Crc64Table, d.CheckType == 1 ? 0xFFFFFFFFu : ~0ull, d.Check, d.Stage, done);
     d.StageDone = done;
     if (!d.Lzma2Ended) return true;
-    size_t checkPos = (d.BlockDataEnd + 3) & ~static_cast<size_t>(3), checkSize = CheckSize(d.CheckType);
+    size_t checkSize = CheckSize(d.CheckType);
     for (size_t k = 0; k < checkSize; ++k)
-        if (d.Data[checkPos + k] != static_cast<uint8_t>(d.Check >> (8 * k))) return false;
-    d.BlockPos = checkPos + checkSize;
+        if (d.Data[d.BlockPos - checkSize + k] != static_cast<uint8_t>(d.Check >> (8 * k))) return false;
     d.InBlock = false;
     return true;
 }
@@ -516,6 +529,7 @@ void XzStart(XzDecoder& d, const uint8_t* data, size_t size, uint8_t* dictionary
     d.CheckType = layout.CheckType;
     d.RecordsLeft = layout.Count;
     d.RecordPos = layout.Records;
+    d.IndexStart = layout.IndexStart;
     d.IndexEnd = layout.IndexEnd;
     d.BlockPos = kFrame;
     d.InBlock = false;

@@ -34,7 +34,7 @@ struct XzDecoder {
     uint8_t CheckType;
     bool InBlock, X86, Lzma2Ended, ChunkIsLzma, NeedDictReset, NeedProps, Wrapped;
     uint64_t RecordsLeft;
-    size_t RecordPos, IndexEnd, BlockPos, BlockDataEnd, In, ChunkEnd, ChunkLeft;
+    size_t RecordPos, IndexStart, IndexEnd, BlockPos, BlockDataEnd, In, ChunkEnd, ChunkLeft;
     uint64_t BlockLeft;
     uint64_t Check;
     size_t DictSize, DictPos, MatchLeft;
