@@ -88,18 +88,18 @@ bool ReadBlockHeader(const uint8_t* data, size_t pos, size_t end, const uint64_t
         ((flags & 0x40) && !ReadVli(data, crcPos, p, h.Compressed)) ||
         ((flags & 0x80) && !ReadVli(data, crcPos, p, h.Uncompressed)))
         return false;
+    // The identifiers and sizes of the two filters taken are one byte each: only these bytes can
+    // describe them.
     h.X86 = filters == 2;
-    for (unsigned i = 1; i <= filters; ++i) {
-        uint64_t id, propSize;
-        if (!ReadVli(data, crcPos, p, id) || !ReadVli(data, crcPos, p, propSize) || propSize > crcPos - p)
-            return false;
-        const uint8_t* prop = data + p;
-        p += propSize;
-        if (i < filters ? id != 4 || (propSize && (propSize != 4 || Le32(prop)))
-                        : id != 0x21 || propSize != 1 || prop[0] > 28)
-            return false;
-        if (i == filters) h.Dictionary = (2u | (prop[0] & 1)) << (prop[0] / 2 + 11);
+    if (h.X86) {
+        if (crcPos - p < 5 || data[p] != 4) return false;
+        size_t size = 2 + data[p + 1];  // a start offset may be given, if it is 0
+        if (size != 2 && (size != 6 || crcPos - p < 9 || Le32(data + p + 2))) return false;
+        p += size;
     }
+    if (crcPos - p < 3 || data[p] != 0x21 || data[p + 1] != 1 || data[p + 2] > 28) return false;
+    h.Dictionary = (2u | (data[p + 2] & 1)) << (data[p + 2] / 2 + 11);
+    p += 3;
     while (p < crcPos)
         if (data[p++]) return false;
     return true;
@@ -237,10 +237,20 @@ bool DecodeLzma(XzDecoder& d, size_t limit, bool chunkEnds) {
         }
         return value;
     };
+    // Lengths 2-9 and 10-17 have a tree for each position state, the rest one tree of 256.
     auto length = [&](uint16_t* p, uint32_t posState) {
-        if (!bit(p[0])) return tree(p + 2 + posState * 8, 3);
-        if (!bit(p[1])) return 8 + tree(p + 130 + posState * 8, 3);
-        return 16 + tree(p + 258, 8);
+        uint32_t base = 0, bits = 3;
+        uint16_t* t = p + 2 + posState * 8;
+        if (bit(p[0])) {
+            base = 8;
+            t += 128;
+            if (bit(p[1])) {
+                base = 16;
+                bits = 8;
+                t = p + 258;
+            }
+        }
+        return base + tree(t, bits);
     };
 
     while (pos < limit) {
@@ -523,7 +533,6 @@ void XzStart(XzDecoder& d, const uint8_t* data, size_t size, uint8_t* dictionary
     Layout layout = {};
     bool ok = Survey(data, size, d.Crc32Table, layout) && layout.Dictionary <= dictionarySize;
     d.Data = data;
-    d.Size = size;
     d.Dict = dictionary;
     d.DictCapacity = dictionarySize;
     d.CheckType = layout.CheckType;

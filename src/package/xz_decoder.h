@@ -26,21 +26,16 @@ constexpr size_t kXzProbCount = 1846 + 0x300 * 16;
 // All the state of decoding one stream. Large, meant for static storage; XzStart sets it up, so it
 // needs no constructor. The fields are the decoder's own.
 struct XzDecoder {
+    // The fields used most come first, where the instructions reaching them are shortest.
     const uint8_t* Data;
-    size_t Size;
     uint8_t* Dict;
-    size_t DictCapacity;
-    uint8_t Status;
-    uint8_t CheckType;
+    size_t In, StageFill, StageDone, StageOut, DictPos, DictSize, ChunkLeft, BlockDataEnd, BlockPos, MatchLeft;
+    uint32_t Rep[4], Range, Code, State;
+    uint8_t Status, CheckType;
     bool InBlock, X86, Lzma2Ended, ChunkIsLzma, NeedDictReset, NeedProps, Wrapped;
-    uint64_t RecordsLeft;
-    size_t RecordPos, IndexStart, IndexEnd, BlockPos, BlockDataEnd, In, ChunkEnd, ChunkLeft;
-    uint64_t BlockLeft;
-    uint64_t Check;
-    size_t DictSize, DictPos, MatchLeft;
-    uint32_t Range, Code, State, Rep[4], Lc, Lp, Pb;
-    uint32_t BcjMask, BcjPrev, BcjPos;
-    size_t StageOut, StageDone, StageFill;
+    uint32_t Lc, Lp, Pb, BcjMask, BcjPrev, BcjPos;
+    uint64_t Check, BlockLeft, RecordsLeft;
+    size_t RecordPos, IndexStart, IndexEnd, ChunkEnd, DictCapacity;
     uint64_t Crc32Table[8][256];
     uint64_t Crc64Table[8][256];
     uint16_t Probs[kXzProbCount];
