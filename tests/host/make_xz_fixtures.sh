@@ -45,4 +45,6 @@ pack small-random random1k -C none
 # Several threads write both sizes into each block header.
 xz -c -T2 -C crc32 --block-size=150000 code > code-sizes.xz
 echo "code-sizes.xz code" >> list.new
+# Refused: the decoder takes the x86 filter with a start offset of 0 only.
+xz -c -T1 --x86=start=16 --lzma2=preset=1 code64k > code64k-x86-start16.xz
 mv list.new list

@@ -78,6 +78,22 @@ void FixCrcs(Bytes& s, const Parts& p) {
     put(p.Footer + 4, p.Footer + 10, p.Footer);
 }
 
+// A stream of the check type of original with one block of the given bytes and sizes.
+Bytes OneBlockStream(const Bytes& original, const Bytes& block, uint64_t unpadded, uint64_t uncompressed) {
+    Bytes s(original.begin(), original.begin() + 12), index = {0, 1};
+    s.insert(s.end(), block.begin(), block.end());
+    for (uint64_t v : {unpadded, uncompressed}) {
+        for (; v >= 0x80; v >>= 7) index.push_back(uint8_t(v | 0x80));
+        index.push_back(uint8_t(v));
+    }
+    index.resize((index.size() + 3) / 4 * 4 + 4);  // padding and the CRC32
+    s.insert(s.end(), index.begin(), index.end());
+    uint8_t backward = uint8_t(index.size() / 4 - 1);
+    s.insert(s.end(), {0, 0, 0, 0, backward, 0, 0, 0, 0, original[7], 'Y', 'Z'});
+    FixCrcs(s, Find(s));
+    return s;
+}
+
 enum Outcome { kDecodes, kCheckRefuses, kReadRefuses };
 
 // Decodes a copy of a stream in pieces of the given size into an exact-size dictionary; what came
@@ -217,6 +233,24 @@ TEST_CASE("xz: damaged and unsupported streams are refused") {
         CAPTURE(row.At);
         CHECK(Decode(s, 4096, out) == row.Expect);
     }
+}
+
+TEST_CASE("xz: the x86 filter is taken with a start offset of 0 only") {
+    Bytes s = Load("code64k-6-x86.xz"), out;
+    Parts p = Find(s);
+    size_t b = p.Blocks[0], at = p.Index + 1;
+    Vli(s, at);
+    uint64_t unpadded = Vli(s, at), uncompressed = Vli(s, at);
+    // Its block header again with the four bytes of a start offset of 0: 16 bytes instead of 12.
+    Bytes block = {3, 1, 4, 4, 0, 0, 0, 0, 0x21, 1, s[b + 6], 0, 0, 0, 0, 0};
+    block.insert(block.end(), s.begin() + b + 12, s.begin() + p.Index);
+    Bytes t = OneBlockStream(s, block, unpadded + 4, uncompressed);
+    CHECK(Decode(t, 4096, out) == kDecodes);
+    CHECK((out == Load("code64k")));
+    t[12 + 4] = 1;
+    FixCrcs(t, Find(t));
+    CHECK(Decode(t, 4096, out) == kCheckRefuses);
+    CHECK(Decode(Load("code64k-x86-start16.xz"), 4096, out) == kCheckRefuses);
 }
 
 TEST_CASE("xz: randomly damaged streams are refused or decoded within their bounds") {
