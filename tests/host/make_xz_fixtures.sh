@@ -14,6 +14,7 @@ perl -e 'print "Quorvane " x 30000, "\0" x 300000, map { "Zeile $_\n" } 1 .. 500
 head -c 600000 "$2" > code
 head -c 65536 code > code64k
 cat text random code64k > mixed
+cat random text > random-text
 head -c 3000 code > code3k
 head -c 2500 text > text2k
 head -c 1000 random > random1k
@@ -38,6 +39,7 @@ pack one-crc32 one -C crc32
 pack repeats repeats -9
 pack random random
 pack mixed-none-x86 mixed -C none --x86 --lzma2=preset=6
+pack random-text random-text -C crc32
 # Small ones, to be damaged at random thousands of times.
 pack small-code code3k --x86 --lzma2=preset=6 --block-size=1200
 pack small-text text2k -C crc32 --lzma2=preset=6,lc=1,lp=3,pb=0

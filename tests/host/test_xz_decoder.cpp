@@ -135,7 +135,7 @@ TEST_CASE("xz: streams packed by xz decode to their inputs in pieces of any size
         }
         ++streams;
     }
-    CHECK(streams == 36);
+    CHECK(streams == 37);
 }
 
 TEST_CASE("xz: the dictionary asked for is what the blocks declare, or no more than they hold") {
@@ -205,6 +205,9 @@ TEST_CASE("xz: damaged and unsupported streams are refused") {
         {"code64k-6-x86", "index", 2, 'x', 4, true, kCheckRefuses},  // a block 4 bytes shorter
         {"code64k-6-x86", "index", 1, 's', 2, true, kCheckRefuses},  // two blocks
         {"text-crc32-blocks", "index", 4, 'x', 1, true, kReadRefuses},
+        {"code-sizes", "block", 2, 'x', 1, true, kCheckRefuses},  // the compressed size in the header
+        {"code-sizes", "block", 5, 'x', 1, true, kCheckRefuses},  // the uncompressed size in the header
+        {"text-crc32-blocks", "check", -1, 'x', 1, false, kCheckRefuses},  // block padding
         {"code64k-6-x86", "data", 0, 'x', 0x60, true, kReadRefuses},  // no dictionary reset first
         {"code64k-6-x86", "data", 0, 's', 3, true, kReadRefuses},     // no such chunk
         {"code64k-6-x86", "data", 5, 's', 103, true, kReadRefuses},   // lc + lp = 5
