@@ -184,7 +184,7 @@ bool Survey(const uint8_t* data, size_t size, const uint64_t (*crc)[256], Layout
 void ResetState(XzDecoder& d) {
     d.State = d.Rep[0] = d.Rep[1] = d.Rep[2] = d.Rep[3] = 0;
     d.MatchLeft = 0;
-    for (uint16_t& p : d.Probs) p = 1024;
+    for (uint16_t& p : d.Probs) p = 1024;  // one half, in 11 bits
 }
 
 // Decodes LZMA symbols into the dictionary until its position reaches limit. A match longer than
@@ -334,6 +334,7 @@ bool DecodeLzma(XzDecoder& d, size_t limit, bool chunkEnds) {
         }
         size_t n = Smaller(len, limit - pos), from = pos > rep0 ? pos - rep0 - 1 : pos + dictSize - rep0 - 1;
         len -= n;
+        // A long copy that does not overlap itself goes at memcpy's speed.
         if (from < pos && pos - from >= n && n > 16) {
             memcpy(dict + pos, dict + from, n);
             pos += n;
@@ -379,6 +380,8 @@ bool Lzma2Step(XzDecoder& d) {
         size_t headerSize = d.ChunkIsLzma ? 5 + (control >= 0xC0) : 3;
         if ((!d.ChunkIsLzma && control > 2) || d.BlockDataEnd - d.In < headerSize) return false;
         size_t size = (h[1] << 8 | h[2]) + 1 + (d.ChunkIsLzma ? (control & 0x1F) << 16 : 0);
+        // A dictionary reset must come first in a block, and the next LZMA chunk after it must
+        // bring new properties, which in turn reset the state.
         if (control == 1 || control >= 0xE0) {
             d.DictPos = 0;
             d.Wrapped = d.NeedDictReset = false;
@@ -441,20 +444,19 @@ size_t X86Decode(XzDecoder& d, uint8_t* buf, size_t size) {
         mask = gap > 3 ? 0 : (mask << (gap - 1)) & 7;
         // The highest bit set is the earliest of those opcodes: 1, 2 or 3 bytes back.
         uint32_t back = (0xFFA4u >> (mask * 2)) & 3;
-        if (mask && (!(0x17 >> mask & 1) || isEdge(buf[i + 4 - back]))) {
+        if ((mask && (!(0x17 >> mask & 1) || isEdge(buf[i + 4 - back]))) || !isEdge(buf[i + 4])) {
             mask = (mask << 1 & 7) | 1;
             continue;
         }
-        if (!isEdge(buf[i + 4])) {
-            mask = (mask << 1 & 7) | 1;
-            continue;
-        }
+        // Undone as the encoder applied it: again while the byte of the result under the earliest
+        // of those opcodes looks like a near target too.
         uint32_t target = Le32(buf + i + 1), offset;
         for (;;) {
             offset = target - (here + 5);
             if (!mask || !isEdge(offset >> (24 - back * 8))) break;
             target = offset ^ ((1u << (32 - back * 8)) - 1);
         }
+        // Only targets within 16 MiB are converted, so the top byte repeats bit 24.
         offset = (offset & 0x01FFFFFF) | (0 - (offset & 0x01000000));
         for (int k = 0; k < 4; ++k) buf[i + 1 + k] = static_cast<uint8_t>(offset >> (8 * k));
         i += 4;
