@@ -17,6 +17,7 @@
 #include "app/command_line_rules.h"
 #include "package/package_rules.h"
 #include "package/package_texts.h"
+#include "package/xz_decoder.h"
 #include "list/log_texts.h"
 #include "app/self_removal_script.h"
 #include "files/file_path_rules.h"
