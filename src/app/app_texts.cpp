@@ -22,3 +22,13 @@ void ComposeUninstallQuestion(const char* appName, ScratchBuffer& out) {
     out.Append("vollständig vom Computer entfernen?\r\r");
     out.Append("(Beenden Sie vor diesem Vorgang alle Anwendungen)");
 }
+
+const char kUnusableFolderCaption[] = "Setup - Ordnername nicht lesbar";
+
+void ComposeUnusableFolderText(const char* folder, ScratchBuffer& out) {
+    out.Assign("Setup.exe kann in diesem Ordner nicht arbeiten:\r\r");
+    out.Append(folder);
+    out.Append("\r\rSein Name enthält Zeichen, die Windows hier nicht anders schreiben kann, und er hat keinen "
+               "kurzen Namen.\r\rKopieren Sie Setup.exe mit seinen Dateien in einen Ordner mit einfacherem Namen, "
+               "etwa C:\\Setup, und starten Sie es dort.");
+}

@@ -11,3 +11,8 @@ extern const char kMissingListText[];
 extern const char kMissingListCaption[];
 extern const char kUninstallQuestionCaption[];
 void ComposeUninstallQuestion(const char* appName, ScratchBuffer& out);
+
+// A folder whose name the ANSI code page cannot spell and that has no short name: the program
+// cannot name its own files there. The text names the folder.
+extern const char kUnusableFolderCaption[];
+void ComposeUnusableFolderText(const char* folder, ScratchBuffer& out);

@@ -26,7 +26,7 @@ void RepaintNow(HWND window) {
 }
 
 bool CannotInstall() {
-    return g_switches.SyntaxHelp || !IsListValueSet(g_ctx.AppName) || !FileExists(g_ctx.ListPath.CStr());
+    return g_switches.SyntaxHelp || !IsListValueSet(g_ctx.AppName) || !g_ctx.HasList;
 }
 
 RunResult ShowSyntaxHelp(HWND window) {
@@ -63,7 +63,7 @@ RunResult RunInstallCommand(HWND window) {
 
 RunResult RunUninstallCommand(HWND window) {
     if (window != nullptr) InvalidateRect(window, nullptr, TRUE);
-    if (!FileExists(g_ctx.ListPath.CStr())) {
+    if (!g_ctx.HasList) {
         AskUser(window, kMissingListText, kMissingListCaption, MB_ICONHAND, IDOK);
         return RunResult::Refused;
     }

@@ -115,8 +115,36 @@ void LogContext() {
     LogAction(kLogFolders, g_ctx.SourceDir.CStr(), g_ctx.TargetDir.CStr());
 }
 
+// The program's folder has a name the ANSI code page cannot spell and no short name: none of its
+// files could be named. The box names the folder as Windows spells it.
+bool RefuseUnusableFolder() {
+    if (!ModulePath().IsEmpty()) return false;
+    LogAction(kLogFailed, kUnusableFolderCaption);
+    if (g_ctx.Unattended) return true;
+    WCHAR folder[1024] = L"";
+    DWORD n = GetModuleFileNameW(nullptr, folder, 1024);
+    while (n > 0 && n < 1024 && folder[n - 1] != L'\\') --n;
+    folder[n > 0 && n < 1024 ? n - 1 : 0] = 0;
+    // The text around the folder comes from the program's code page, the folder as it is.
+    ComposeUnusableFolderText("\x01", g_ctx.ScratchText);
+    static WCHAR text[kScratchWidth + 1024];
+    static WCHAR caption[64];
+    int length = MultiByteToWideChar(CP_ACP, 0, g_ctx.ScratchText.CStr(), -1, text, kScratchWidth);
+    for (int i = 0; i < length; ++i) {
+        if (text[i] != 1) continue;
+        int folderLength = lstrlenW(folder);
+        MoveMemory(text + i + folderLength, text + i + 1, (length - i - 1) * sizeof(WCHAR));
+        CopyMemory(text + i, folder, folderLength * sizeof(WCHAR));
+        break;
+    }
+    MultiByteToWideChar(CP_ACP, 0, kUnusableFolderCaption, -1, caption, 64);
+    MessageBoxW(nullptr, text, caption, MB_ICONHAND);
+    return true;
+}
+
 int RunMainProgram() {
     TakeSwitches();
+    if (RefuseUnusableFolder()) return kExitFailed;
     // A packed program only unpacks its package and runs the program part from there, which
     // does all the rest; the copy there is an ordinary program, with nothing behind its image.
     int exitCode = kExitDone;

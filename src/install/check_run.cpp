@@ -6,6 +6,8 @@
 #include "files/placement_rules.h"
 #include "install/check_rules.h"
 #include "list/list_check.h"
+#include "list/list_loading.h"
+#include "list/list_text_rules.h"
 #include "list/list_rules.h"
 #include "list/log_texts.h"
 #include "list/run_log.h"
@@ -21,9 +23,6 @@ FieldText g_runOnceProgram;
 // A file of the install lands where RunOnce (or its program) and RegFile name one.
 bool g_runOnceFound = false;
 bool g_regFileFound = false;
-// The lists of section names and keys, each name ending in a zero and the list in another.
-char g_sectionNames[16384];
-char g_keyNames[32768];
 
 void Report(ListProblemKind kind, const char* section, const char* key, const char* value,
             const char* detail = nullptr) {
@@ -89,35 +88,66 @@ void CheckSource(const char* section, const char* key, const char* value, ListPr
     SeeTarget(target);
 }
 
-// True when the list of names, up to name, holds it already: of two sections or keys of one name
-// the profile reader reads the first.
-bool NamedBefore(const char* names, const char* name) {
-    for (; names < name; names += strlen(names) + 1)
-        if (lstrcmpiA(names, name) == 0) return true;
+// The names met so far, each ending in a zero, for telling the first section or key of a name
+// from a later one: the profile reader reads the first.
+struct NameList {
+    char Names[32768];
+    size_t Used;
+};
+NameList g_sectionNames;
+NameList g_keyNames;
+
+// True when the list holds the name already; false (and the name taken in) when it is new. A
+// name that no longer fits counts as new.
+bool NamedBefore(NameList& list, const char* name, size_t length) {
+    for (size_t at = 0; at < list.Used; at += strlen(list.Names + at) + 1)
+        if (ListNameIs(name, length, list.Names + at)) return true;
+    if (list.Used + length + 1 <= sizeof list.Names) {
+        memcpy(list.Names + list.Used, name, length);
+        list.Names[list.Used + length] = 0;
+        list.Used += length + 1;
+    }
     return false;
+}
+
+// The walk of the list's names: its section, and whether the program reads it.
+struct NameCheck {
+    FieldText Section;
+    bool Read = false;
+};
+
+bool CheckLine(const ListTextLine& line, void* data) {
+    NameCheck& check = *static_cast<NameCheck*>(data);
+    if (line.Key == nullptr) {
+        check.Section.Clear();
+        check.Section.Append(line.Section, line.SectionLength);
+        check.Read = ListValueLimit(check.Section.CStr(), nullptr) != 0 &&
+                     !NamedBefore(g_sectionNames, line.Section, line.SectionLength);
+        g_keyNames.Used = 0;
+        if (!check.Read) Report(ListProblemKind::UnknownSection, check.Section.CStr(), nullptr, nullptr);
+        return true;
+    }
+    if (!check.Read) return true;
+    LongText key;
+    key.Append(line.Key, line.KeyLength);
+    LongText value;
+    TakeListValue(line, LongText::kMaxLength, value);
+    // A second key of one name is never read: the value read is the first one's.
+    bool second = NamedBefore(g_keyNames, line.Key, line.KeyLength);
+    size_t limit = second ? 0 : ListValueLimit(check.Section.CStr(), key.CStr());
+    if (limit == 0) Report(ListProblemKind::UnknownKey, check.Section.CStr(), key.CStr(), second ? "" : value.CStr());
+    else if (value.Length() > limit) Report(ListProblemKind::ValueCut, check.Section.CStr(), key.CStr(), value.CStr());
+    return true;
 }
 
 // Sections and keys the program does not read, and values longer than the loading keeps.
 void CheckNames() {
-    const char* list = g_ctx.ListPath.CStr();
-    g_sectionNames[GetPrivateProfileSectionNamesA(g_sectionNames, sizeof g_sectionNames, list)] = 0;
-    for (const char* section = g_sectionNames; *section != 0; section += strlen(section) + 1) {
-        if (ListValueLimit(section, nullptr) == 0 || NamedBefore(g_sectionNames, section)) {
-            Report(ListProblemKind::UnknownSection, section, nullptr, nullptr);
-            continue;
-        }
-        g_keyNames[GetPrivateProfileStringA(section, nullptr, "", g_keyNames, sizeof g_keyNames, list)] = 0;
-        for (const char* key = g_keyNames; *key != 0; key += strlen(key) + 1) {
-            LongText value;
-            GetPrivateProfileStringA(section, key, "", value.RawData(), value.RawSize(), list);
-            value.Adopt();
-            // A second key of one name is never read: the value read is the first one's.
-            bool second = NamedBefore(g_keyNames, key);
-            size_t limit = second ? 0 : ListValueLimit(section, key);
-            if (limit == 0) Report(ListProblemKind::UnknownKey, section, key, second ? "" : value.CStr());
-            else if (value.Length() > limit) Report(ListProblemKind::ValueCut, section, key, value.CStr());
-        }
-    }
+    static NameCheck check;
+    check = NameCheck();
+    g_sectionNames.Used = 0;
+    g_keyNames.Used = 0;
+    const ListText& list = LoadedListText();
+    WalkListText(list.Text, list.Size, CheckLine, &check);
 }
 
 }  // namespace
@@ -126,8 +156,7 @@ RunResult RunListCheck() {
     if (!IsListValueSet(g_ctx.AppName)) Report(ListProblemKind::NoAppName, "General", "AppName", "");
     ReportListProblems(g_ctx, TakeProblem, nullptr);
     if (GroupIsStartupFolder()) Report(ListProblemKind::StartupGroup, "General", "AppName", g_ctx.AppName.CStr());
-    // Without a list the profile reader would read the system's own WIN.INI.
-    if (!g_ctx.ListPath.IsEmpty() && FileExists(g_ctx.ListPath.CStr())) CheckNames();
+    if (g_ctx.HasList) CheckNames();
     const char* runOnce = g_ctx.RunOnce.CStr();
     g_runOnceProgram.Assign(runOnce, strcspn(runOnce, " "));
     g_runOnceFound = !IsListValueSet(runOnce);

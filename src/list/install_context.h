@@ -76,6 +76,7 @@ struct InstallContext {
 
     // flags; the state starts all zero (AllUsersMode is settled by the list loading)
     bool IsNT = false;
+    bool HasList = false;  // a list was read (its values may still be empty)
     bool SilentInstall = false;
     bool QuietUninstall = false;
     bool Unattended = false;      // /Q: nothing shown, nothing waited for (implies the two above)

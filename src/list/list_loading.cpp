@@ -2,6 +2,7 @@
 #include "list/list_loading.h"
 
 #include "list/install_context.h"
+#include "list/list_text_rules.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 
@@ -11,21 +12,104 @@ constexpr size_t kValueChars = kListValueChars;
 constexpr size_t kIntroChars = kListIntroChars;
 constexpr size_t kShortEntryChars = kListShortChars;
 
-// Reads one value with the platform's profile reader (case-insensitive names, enclosing
-// quotes removed) and keeps at most maxChars characters of it.
-template <size_t Width>
-void ReadListValue(const char* section, const char* key, const char* fallback, size_t maxChars,
-                   PathBuffer<Width>& out) {
-    static_assert(Width > kIntroChars, "list fields hold at least 127 characters");
-    // Without a list path the profile reader would read the system's own WIN.INI.
-    if (g_ctx.ListPath.IsEmpty()) {
-        out.Assign(fallback, maxChars);
+ListText g_listText;
+
+// The sections the loading reads: [General], then the seven indexed ones in the order of a
+// list entry's fields.
+constexpr int kIndexedSections = 7;
+const char* const kSectionNames[1 + kIndexedSections] = {"General",   "Files",     "Links",    "DesktopLinks",
+                                                         "Extensions", "AltFolder", "WildCopy", "WildSubFolder"};
+EntryText ListEntry::* const kEntryFields[kIndexedSections] = {
+    &ListEntry::Files,     &ListEntry::Links,     &ListEntry::DesktopLinks, &ListEntry::Extensions,
+    &ListEntry::AltFolder, &ListEntry::WildCopy, &ListEntry::WildSubFolder};
+
+constexpr int kGeneralKeys = 11;
+struct GeneralKey {
+    const char* Name;
+    FieldText InstallContext::*Field;
+    size_t MaxChars;
+};
+const GeneralKey kGeneralKeyTable[kGeneralKeys] = {
+    {"AppName", &InstallContext::AppName, kValueChars},   {"Version", &InstallContext::Version, kValueChars},
+    {"Copyright", &InstallContext::Copyright, kValueChars}, {"Folder", &InstallContext::Folder, kValueChars},
+    {"AllUsers", &InstallContext::AllUsers, kValueChars}, {"RunOnce", &InstallContext::RunOnce, kValueChars},
+    {"RegFile", &InstallContext::RegFile, kValueChars},   {"CopyOnly", &InstallContext::CopyOnly, kValueChars},
+    {"Intro1", &InstallContext::Intro1, kIntroChars},     {"Intro2", &InstallContext::Intro2, kIntroChars},
+    {"Intro3", &InstallContext::Intro3, kIntroChars},
+};
+
+// What one walk of the list found: the profile reader reads the first section of a name and the
+// first key of a name in it, so later ones are passed over.
+struct Loading {
+    int Section = -1;  // index into kSectionNames, -1 for a section the loading does not read
+    bool SectionSeen[1 + kIndexedSections] = {};
+    bool GeneralTaken[kGeneralKeys] = {};
+    bool EntryTaken[kListEntryCount][kIndexedSections] = {};
+};
+
+// The index of an indexed section's key: 1 to 128 in decimal digits, without a sign or a leading
+// zero; 0 for any other key.
+int EntryIndexOf(const char* key, size_t length) {
+    if (length == 0 || length > 3 || key[0] == '0') return 0;
+    int index = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (key[i] < '0' || key[i] > '9') return 0;
+        index = index * 10 + (key[i] - '0');
+    }
+    return index < kListEntryCount ? index : 0;
+}
+
+void EnterSection(Loading& loading, const ListTextLine& line) {
+    loading.Section = -1;
+    for (int s = 0; s <= kIndexedSections; ++s) {
+        if (!ListNameIs(line.Section, line.SectionLength, kSectionNames[s])) continue;
+        if (!loading.SectionSeen[s]) loading.Section = s;
+        loading.SectionSeen[s] = true;
         return;
     }
-    out.Clear();
-    GetPrivateProfileStringA(section, key, fallback, out.RawData(), static_cast<DWORD>(maxChars + 1),
-                             g_ctx.ListPath.CStr());
-    out.Adopt();
+}
+
+void TakeGeneralValue(Loading& loading, const ListTextLine& line) {
+    for (int k = 0; k < kGeneralKeys; ++k) {
+        if (loading.GeneralTaken[k] || !ListNameIs(line.Key, line.KeyLength, kGeneralKeyTable[k].Name)) continue;
+        loading.GeneralTaken[k] = true;
+        TakeListValue(line, kGeneralKeyTable[k].MaxChars, g_ctx.*kGeneralKeyTable[k].Field);
+        return;
+    }
+}
+
+void TakeEntryValue(Loading& loading, const ListTextLine& line) {
+    int index = EntryIndexOf(line.Key, line.KeyLength);
+    int field = loading.Section - 1;
+    if (index == 0 || loading.EntryTaken[index][field]) return;
+    loading.EntryTaken[index][field] = true;
+    bool shortValue = kEntryFields[field] == &ListEntry::Extensions || kEntryFields[field] == &ListEntry::WildSubFolder;
+    EntryText& out = g_ctx.InstallList[index].*kEntryFields[field];
+    TakeListValue(line, shortValue ? kShortEntryChars : kValueChars, out);
+    // The runs compare the first letter of these two with upper-case letters.
+    if (kEntryFields[field] == &ListEntry::AltFolder || kEntryFields[field] == &ListEntry::WildSubFolder)
+        out.UpperFirstAscii();
+}
+
+bool TakeLine(const ListTextLine& line, void* data) {
+    Loading& loading = *static_cast<Loading*>(data);
+    if (line.Key == nullptr) EnterSection(loading, line);
+    else if (loading.Section == 0) TakeGeneralValue(loading, line);
+    else if (loading.Section > 0) TakeEntryValue(loading, line);
+    return true;
+}
+
+// The [General] values and the list entries; a value the list does not give takes its default:
+// Folder the AppName read, AllUsers "1", every other one empty.
+void LoadListValues() {
+    static Loading loading;
+    loading = Loading();
+    for (const GeneralKey& key : kGeneralKeyTable) (g_ctx.*key.Field).Clear();
+    for (ListEntry& entry : g_ctx.InstallList) entry = ListEntry();
+    WalkListText(g_listText.Text, g_listText.Size, TakeLine, &loading);
+    if (!loading.GeneralTaken[3]) g_ctx.Folder.Assign(g_ctx.AppName);
+    if (!loading.GeneralTaken[4]) g_ctx.AllUsers.Assign("1");
+    g_ctx.InstallList[0].Files.Assign(kSetupFileName);
 }
 
 void LoadSystemFolders() {
@@ -42,44 +126,6 @@ void LoadSystemFolders() {
     else system.Adopt();
 }
 
-void LoadGeneralSection() {
-    const char* general = "General";
-    ReadListValue(general, "AppName", "", kValueChars, g_ctx.AppName);
-    ReadListValue(general, "Version", "", kValueChars, g_ctx.Version);
-    ReadListValue(general, "Copyright", "", kValueChars, g_ctx.Copyright);
-    ReadListValue(general, "Folder", g_ctx.AppName.CStr(), kValueChars, g_ctx.Folder);
-    ReadListValue(general, "AllUsers", "1", kValueChars, g_ctx.AllUsers);
-    ReadListValue(general, "RunOnce", "", kValueChars, g_ctx.RunOnce);
-    ReadListValue(general, "RegFile", "", kValueChars, g_ctx.RegFile);
-    ReadListValue(general, "CopyOnly", "", kValueChars, g_ctx.CopyOnly);
-    ReadListValue(general, "Intro1", "", kIntroChars, g_ctx.Intro1);
-    ReadListValue(general, "Intro2", "", kIntroChars, g_ctx.Intro2);
-    ReadListValue(general, "Intro3", "", kIntroChars, g_ctx.Intro3);
-}
-
-void LoadIndexedSections() {
-    for (ListEntry& entry : g_ctx.InstallList) entry = ListEntry();
-    for (int i = 1; i < kListEntryCount; ++i) {
-        char key[4];
-        int pos = 0;
-        if (i >= 100) key[pos++] = static_cast<char>('0' + i / 100);
-        if (i >= 10) key[pos++] = static_cast<char>('0' + i / 10 % 10);
-        key[pos++] = static_cast<char>('0' + i % 10);
-        key[pos] = 0;
-        ListEntry& entry = g_ctx.InstallList[i];
-        ReadListValue("Files", key, "", kValueChars, entry.Files);
-        ReadListValue("Links", key, "", kValueChars, entry.Links);
-        ReadListValue("DesktopLinks", key, "", kValueChars, entry.DesktopLinks);
-        ReadListValue("Extensions", key, "", kShortEntryChars, entry.Extensions);
-        ReadListValue("WildCopy", key, "", kValueChars, entry.WildCopy);
-        ReadListValue("AltFolder", key, "", kValueChars, entry.AltFolder);
-        entry.AltFolder.UpperFirstAscii();
-        ReadListValue("WildSubFolder", key, "", kShortEntryChars, entry.WildSubFolder);
-        entry.WildSubFolder.UpperFirstAscii();
-    }
-    g_ctx.InstallList[0].Files.Assign(kSetupFileName);
-}
-
 void ComposeTargetDir() {
     PathBuffer<1025> programFiles =
         ReadRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
@@ -90,30 +136,10 @@ void ComposeTargetDir() {
     g_ctx.TargetDir.Append(g_ctx.Folder);
 }
 
-}  // namespace
-
-FieldText ListAppNameOf(const char* listPath) {
-    FieldText appName;
-    GetPrivateProfileStringA("General", "AppName", "", appName.RawData(), static_cast<DWORD>(kValueChars + 1),
-                             listPath);
-    appName.Adopt();
-    return appName;
-}
-
-void LoadInstallContext() {
-    LoadInstallContextFor(ModulePath().CStr());
-}
-
-void LoadInstallContextFor(const char* modulePath) {
-    LongText folder = PathFolderPart(modulePath);
-
-    // A list path that does not fit is no list at all: a shortened one would name another file.
-    g_ctx.ListPath = JoinPath(folder.CStr(), kListFileName);
-    if (!g_ctx.ListPath.Fits() || !folder.Fits()) g_ctx.ListPath.Clear();
-
+// The folders and modes that follow from the list and the program's place.
+void LoadAround(const LongText& folder) {
     LoadSystemFolders();
-    LoadGeneralSection();
-    LoadIndexedSections();
+    LoadListValues();
     ComposeTargetDir();
 
     g_ctx.SourceDir.Assign(folder.First() == '"' ? folder.CStr() + 1 : folder.CStr());
@@ -124,4 +150,54 @@ void LoadInstallContextFor(const char* modulePath) {
     g_ctx.AllUsersMode = lstrcmpiA(g_ctx.AllUsers.CStr(), "0") != 0;
 
     g_ctx.ProgramsDir.Assign(GetShellFolder("Programs", g_ctx.AllUsersMode).CStr());
+}
+
+}  // namespace
+
+FieldText ListAppNameOf(const char* listPath) {
+    FieldText appName;
+    ListText other;
+    if (!ReadListFile(listPath, &other)) return appName;
+    struct Reading {
+        bool InGeneral = false;
+        bool Done = false;
+        FieldText* Out;
+    } reading;
+    reading.Out = &appName;
+    WalkListText(other.Text, other.Size, [](const ListTextLine& line, void* data) {
+        Reading& r = *static_cast<Reading*>(data);
+        if (line.Key == nullptr) {
+            // only the first [General] section is read
+            if (r.InGeneral) return false;
+            r.InGeneral = ListNameIs(line.Section, line.SectionLength, "General");
+        } else if (r.InGeneral && ListNameIs(line.Key, line.KeyLength, "AppName")) {
+            TakeListValue(line, kValueChars, *r.Out);
+            return false;
+        }
+        return true;
+    }, &reading);
+    FreeListText(&other);
+    return appName;
+}
+
+const ListText& LoadedListText() {
+    return g_listText;
+}
+
+void LoadInstallContext() {
+    LongText folder = PathFolderPart(ModulePath().CStr());
+    // A list path that does not fit is no list at all: a shortened one would name another file.
+    g_ctx.ListPath = JoinPath(folder.CStr(), kListFileName);
+    if (!g_ctx.ListPath.Fits() || !folder.Fits()) g_ctx.ListPath.Clear();
+    FreeListText(&g_listText);
+    g_ctx.HasList = !g_ctx.ListPath.IsEmpty() && ReadListFile(g_ctx.ListPath.CStr(), &g_listText);
+    LoadAround(folder);
+}
+
+void LoadInstallContextFromBytes(const unsigned char* list, size_t size) {
+    LongText folder = PathFolderPart(ModulePath().CStr());
+    g_ctx.ListPath.Clear();
+    FreeListText(&g_listText);
+    g_ctx.HasList = ListTextFromBytes(list, size, &g_listText);
+    LoadAround(folder);
 }

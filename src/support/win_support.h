@@ -101,7 +101,8 @@ ShellFolderText GetCommonShellFolder(const char* valueName);
 // names it in the user's language: Windows starts every shortcut in it at logon.
 bool IsStartupFolder(const char* folder);
 
-// The full path of this program, or an empty text when it does not fit.
+// The full path of this program in the ANSI code page; a folder whose name the code page cannot
+// spell is given by its short name. Empty when it does not fit, or has no such name.
 WorkPath ModulePath();
 
 // Makes the folder the current directory; a bare drive ("C:") means its root, not the drive's

@@ -88,6 +88,7 @@ const struct Golden {
     const char* codePage;
 } kGoldens[] = {
     TEXT("uninstall-question", ComposeUninstallQuestion(v[0], out), "Meine Anwendung"),
+    TEXT("unusable-folder", ComposeUnusableFolderText(v[0], out), "C:\\Users\\Lukasz\\Downloads"),
     TEXT("intro-caption", ComposeIntroCaption(v[0], out), "Meine Anwendung"),
     TEXT("intro-text", ComposeIntroText(v[0], v[1], v[2], out), "Eins", "Zwei", "Drei"),
     TEXT("intro-text-empty-line", ComposeIntroText(v[0], v[1], v[2], out), "Willkommen bei Müller", "", "Viel Spaß"),
