@@ -69,34 +69,3 @@ Switches ParseCommandLine(const char* commandLine) {
         if (token.First() == '/' || token.First() == '-') TakeSwitch(token.CStr(), switches);
     return switches;
 }
-
-bool ComposeUnpackedCommandLine(const char* commandLine, const char* program, const char* logPath,
-                                ScratchBuffer& out) {
-    out.Assign("\"");
-    out.Append(program);
-    out.AppendChar('"');
-    // The arguments as they stand: each token's bytes are copied, quotes and all; the first
-    // token, this program's own path, is left out.
-    const char* p = commandLine != nullptr ? commandLine : "";
-    for (bool first = true;; first = false) {
-        while (IsBlank(*p)) ++p;
-        if (*p == 0) return out.Fits();
-        const char* start = p;
-        const char* value = nullptr;  // the first "=" of the token
-        for (bool quoted = false; *p != 0 && (quoted || !IsBlank(*p)); ++p) {
-            if (*p == '"') quoted = !quoted;
-            if (*p == '=' && value == nullptr) value = p;
-        }
-        if (first) continue;
-        out.AppendChar(' ');
-        const char* name = start;
-        while (*name == '"') ++name;
-        if (logPath != nullptr && value != nullptr && (*name == '/' || *name == '-') && Begins(name + 1, "LOG")) {
-            out.Append("/LOG=\"");
-            out.Append(logPath);
-            out.AppendChar('"');
-        } else {
-            out.Append(start, static_cast<size_t>(p - start));
-        }
-    }
-}

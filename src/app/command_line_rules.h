@@ -20,10 +20,3 @@ struct Switches {
 // with "/" or "-" is a switch, recognised by its beginning without regard to ASCII case. What
 // follows "=" is the switch's value and is never taken for another switch.
 Switches ParseCommandLine(const char* commandLine);
-
-// The command line of the program unpacked from a package: its own path, quoted, then the
-// arguments of this one as they stand, except that a /LOG value becomes logPath (when not null),
-// the log's full path: a relative one would name a file in the folder that is removed afterwards.
-// False when it does not fit.
-bool ComposeUnpackedCommandLine(const char* commandLine, const char* program, const char* logPath,
-                                ScratchBuffer& out);

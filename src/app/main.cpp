@@ -6,13 +6,16 @@
 #include "app/dll_search.h"
 #include "app/exit_codes.h"
 #include "app/main_window.h"
-#include "app/package_run.h"
 #include "app/self_removal.h"
 #include "install/check_run.h"
 #include "list/install_context.h"
 #include "list/list_loading.h"
 #include "list/log_texts.h"
 #include "list/run_log.h"
+#include "list/user_boxes.h"
+#include "files/uninstall_entry.h"
+#include "package/package_source.h"
+#include "package/package_texts.h"
 #include "res/resource.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
@@ -142,16 +145,47 @@ bool RefuseUnusableFolder() {
     return true;
 }
 
+// A packed program is uninstalled by the uninstaller it installed, which knows its folder; the
+// package itself would only find the folder its list names.
+int RefusePackedUninstall() {
+    PathBuffer<1025> location = EntryInstallLocation(g_ctx.AppName.CStr());
+    LongText uninstaller = JoinPathAs<kLongTextWidth>(location.IsEmpty() ? g_ctx.TargetDir.CStr() : location.CStr(),
+                                                      kUninstallerFileName);
+    ComposePackedUninstallText(g_ctx.AppName.CStr(), uninstaller.CStr(), g_ctx.ScratchText);
+    TellUser(nullptr, g_ctx.ScratchText.CStr(), kUninstallQuestionCaption, MB_OK | MB_ICONHAND);
+    return kExitFailed;
+}
+
+// The list: from the package behind the program, or beside it. A package that may not be
+// installed ends the run before anything else: false, with the exit code.
+bool LoadList(int* exitCode) {
+    PackageOpening package = OpenOwnPackage();
+    if (package == PackageOpening::Refused) {
+        ComposePackageProblemText(PackageRefusal(), false, g_ctx.ScratchText);
+        TellUser(nullptr, g_ctx.ScratchText.CStr(), kPackageRefusedCaption, MB_OK | MB_ICONHAND);
+        *exitCode = kExitFailed;
+        return false;
+    }
+    if (package == PackageOpening::NotPacked) {
+        LoadInstallContext();
+        return true;
+    }
+    const unsigned char* list = nullptr;
+    size_t size = 0;
+    PackageList(&list, &size);
+    LoadInstallContextFromBytes(list, size);
+    if (!g_switches.Uninstall) return true;
+    *exitCode = RefusePackedUninstall();
+    return false;
+}
+
 int RunMainProgram() {
     TakeSwitches();
     if (RefuseUnusableFolder()) return kExitFailed;
-    // A packed program only unpacks its package and runs the program part from there, which
-    // does all the rest; the copy there is an ordinary program, with nothing behind its image.
-    int exitCode = kExitDone;
-    if (RunPackage(&exitCode)) return exitCode;
     // A check writes nothing, so it may run beside another copy.
     if (!g_switches.Check && AnotherCopyRuns()) return g_ctx.Unattended ? kExitAnotherCopy : kExitDone;
-    LoadInstallContext();
+    int exitCode = kExitDone;
+    if (!LoadList(&exitCode)) return exitCode;
     LogContext();
     exitCode = g_switches.Check ? RunCheck() : g_ctx.Unattended ? RunUnattended() : RunWithWindow();
     // The uninstall wrote its script before its closing message; only its start waits until now,

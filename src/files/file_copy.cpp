@@ -1,5 +1,6 @@
 // Copying files: over an existing target, into a folder by the date rule with a retry question,
-// and every file of a wildcard pattern; creating the folder levels of a path.
+// and every file of a wildcard pattern; creating the folder levels of a path. A file comes from
+// the folder beside Setup.exe or from a packed Setup.exe's package (CopySource).
 #include "files/file_ops.h"
 
 #include <cstring>
@@ -40,16 +41,31 @@ LongText InstalledFileName(const char* source) {
 }
 
 // Gives the target the source's last-write time as all three of its times. Times that cannot
-// be read or set are left as the copy made them.
-void StampWithSourceTime(const char* source, const char* target) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!ReadFileTimes(source, &data)) return;
+// be set are left as the copy made them.
+void StampWithSourceTime(const CopySource& source, const char* target) {
     HANDLE file = CreateFileA(target, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
-    const FILETIME stamp = data.ftLastWriteTime;
+    const FILETIME stamp = source.LastWrite;
     SetFileTime(file, &stamp, &stamp, &stamp);
     CloseHandle(file);
+}
+
+// A file of the folder beside Setup.exe: CopyFileA writes it, with its attributes and times.
+bool WriteFolderFile(const CopySource& source, const char* path, bool mustBeNew) {
+    return CopyFileA(source.Path, path, mustBeNew) != FALSE;
+}
+
+CopySource FolderSource(const char* path, const WIN32_FILE_ATTRIBUTE_DATA& data) {
+    CopySource source;
+    source.Name = path;
+    source.Path = path;
+    source.Size = FileSize64(data.nFileSizeHigh, data.nFileSizeLow);
+    source.LastWrite = data.ftLastWriteTime;
+    source.Creation = data.ftCreationTime;
+    source.Attributes = data.dwFileAttributes;
+    source.Write = WriteFolderFile;
+    return source;
 }
 
 // Both files hold the same bytes; read in pieces, and false for a file that cannot be read.
@@ -77,25 +93,18 @@ bool SameBytes(const char* first, const char* second) {
 
 // The target already holds what a copy would write: the source's size and last-write time,
 // and where compareBytes asks for it (the date rule replaces a target of equal times, so that
-// a file changed in place without a new time is not kept) the same bytes. Copying it again
+// a file changed in place without a new time is not kept) the same bytes; a package's file,
+// whose bytes cannot be compared without unpacking them, is written again then. Copying it again
 // would change nothing but take as long as writing it the first time; the target only gets the
 // archive attribute that a copy would end with.
-bool KeepSameFile(const char* target, const char* source, unsigned long long sourceSize, const FILETIME& sourceWrite,
-                  bool compareBytes) {
+bool KeepSameFile(const char* target, const CopySource& source, bool compareBytes) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!ReadFileTimes(target, &data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
     unsigned long long size = FileSize64(data.nFileSizeHigh, data.nFileSizeLow);
-    if (size != sourceSize || CompareFileTime(&data.ftLastWriteTime, &sourceWrite) != 0) return false;
-    if (compareBytes && !SameBytes(source, target)) return false;
+    if (size != source.Size || CompareFileTime(&data.ftLastWriteTime, &source.LastWrite) != 0) return false;
+    if (compareBytes && (source.Path == nullptr || !SameBytes(source.Path, target))) return false;
     if (data.dwFileAttributes != FILE_ATTRIBUTE_ARCHIVE) SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
     return true;
-}
-
-bool KeepSameFile(const char* target, const char* source) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!ReadFileTimes(source, &data)) return false;
-    unsigned long long size = FileSize64(data.nFileSizeHigh, data.nFileSizeLow);
-    return KeepSameFile(target, source, size, data.ftLastWriteTime, true);
 }
 
 // Clears what a failed copy left under its own name.
@@ -125,29 +134,29 @@ bool ClaimShortPartialCopy(const char* target, WorkPath* partial) {
 // Writes the whole copy of the source beside the target under a name of its own, returned in
 // partial; false (and nothing left) when the copy failed. A target too long for the usual name
 // gets a short one in the same folder.
-bool WritePartialCopy(const char* source, const char* target, WorkPath* partial) {
+bool WritePartialCopy(const CopySource& source, const char* target, WorkPath* partial) {
     *partial = PartialCopyPath(target);
     if (partial->Fits() && FitsWindowsPath(partial->CStr())) {
-        bool copied = CopyFileA(source, partial->CStr(), FALSE) != FALSE;
-        if (!copied) {
+        bool copied = source.Write(source, partial->CStr(), false);
+        if (!copied && !g_ctx.PackageDamaged) {
             // a read-only piece left by an installation that was ended during its copy
             SetFileAttributesA(partial->CStr(), FILE_ATTRIBUTE_NORMAL);
-            copied = CopyFileA(source, partial->CStr(), FALSE) != FALSE;
+            copied = source.Write(source, partial->CStr(), false);
         }
-        if (!copied) DeleteFileA(partial->CStr());
+        if (!copied) DiscardPartialCopy(partial->CStr());
         return copied;
     }
     if (!ClaimShortPartialCopy(target, partial)) return false;
-    if (CopyFileA(source, partial->CStr(), FALSE)) return true;
+    if (source.Write(source, partial->CStr(), false)) return true;
     DiscardPartialCopy(partial->CStr());
     return false;
 }
 
 // A font is copied whole first; only then is the installed one unloaded and replaced. A copy
 // that fails leaves the installed font in place and in use.
-bool CopyFontOverwrite(const char* source, const char* target) {
-    if (!FitsWindowsPath(source) || !FitsWindowsPath(target)) return false;
-    if (FileExists(target) && IsSameFile(source, target)) return true;
+bool CopyFontOverwrite(const CopySource& source, const char* target) {
+    if (!FitsWindowsPath(target)) return false;
+    if (FileExists(target) && IsSameSourceFile(source, target)) return true;
     WorkPath partial;
     if (!WritePartialCopy(source, target, &partial)) return false;
     if (!ReplaceInstalledFont(partial.CStr(), target)) {
@@ -165,8 +174,8 @@ bool TakeAsInstalled(const char* target, bool recorded) {
 }
 
 // One attempt of CopyFileToFolder: true when the file is in place or a newer one was kept.
-bool PutFileInPlace(const char* source, const char* target, const char* targetFolder, bool recorded) {
-    if (IsSameFile(source, target)) {
+bool PutFileInPlace(const CopySource& source, const char* target, const char* targetFolder, bool recorded) {
+    if (IsSameSourceFile(source, target)) {
         LogAction(kLogKeptSame, target);
         return TakeAsInstalled(target, recorded);
     }
@@ -177,11 +186,11 @@ bool PutFileInPlace(const char* source, const char* target, const char* targetFo
         if (recorded) CarryPreviousFile(target);
         return true;
     }
-    if (KeepSameFile(target, source)) {
+    if (KeepSameFile(target, source, true)) {
         LogAction(kLogKeptSame, target);
         return TakeAsInstalled(target, recorded);
     }
-    LogAction(kLogCopy, source, target);
+    LogAction(kLogCopy, source.Name, target);
     SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
     if (IsFontsFolderPath(target, g_ctx.FontsDir.CStr())) {
         if (!CopyFontOverwrite(source, target)) return false;
@@ -193,13 +202,19 @@ bool PutFileInPlace(const char* source, const char* target, const char* targetFo
         return TakeAsInstalled(target, recorded);
     }
     // A wildcard source puts each file it matches in place under that file's own name.
-    if (strpbrk(source, "*?") != nullptr) return CopyMatchingFiles(source, targetFolder);
+    if (source.Path != nullptr && strpbrk(source.Path, "*?") != nullptr) return CopyMatchingFiles(source.Path, targetFolder);
     // Any other source is installed under its installed name or not at all: copied under the
     // name a directory search finds, it would stay in the source's letter case after a failure
     // that nobody saw (a volume that had just got room again). One that has gone since the run
     // tested it leaves nothing to copy and is not reported here (the run asks for it again); one
     // that is still there failed to copy, and the user is asked.
-    return !FileExists(source);
+    return source.Path != nullptr && !FileExists(source.Path);
+}
+
+}  // namespace
+
+bool IsSameSourceFile(const CopySource& source, const char* target) {
+    return source.Path != nullptr && IsSameFile(source.Path, target);
 }
 
 // A file of a wildcard group that has the source's size and last-write time is taken as
@@ -209,62 +224,56 @@ bool PutFileInPlace(const char* source, const char* target, const char* targetFo
 // needed goes first. Under Wine every look at a name that is not there searches the whole
 // folder, and a group fills its folder with thousands of files: a new target is best made in
 // one step, while a target that an earlier installation left is best looked at first.
-bool CopyFoundFile(const char* pattern, const WIN32_FIND_DATAA& found, const char* targetFolder,
-                   bool* targetsExist) {
-    WorkPath source = FoundFilePath(pattern, found.cFileName);
-    WorkPath target = JoinPath(targetFolder, found.cFileName);
-    if (!source.Fits() || !target.Fits()) return false;
-    unsigned long long size = FileSize64(found.nFileSizeHigh, found.nFileSizeLow);
-    if (size >= kLargeFileSize) ShowProgressItemNow(found.cFileName);
-    else ShowProgressItem(found.cFileName);
+bool CopyGroupFile(const CopySource& source, const char* target, bool* targetsExist) {
+    if (source.Size >= kLargeFileSize) ShowProgressItemNow(PathFilePart(target).CStr());
+    else ShowProgressItem(PathFilePart(target).CStr());
     // The copy has the source's size and last-write time, as a kept file has: the record takes
-    // them from the search, without a further look at every file.
-    if (*targetsExist && KeepSameFile(target.CStr(), source.CStr(), size, found.ftLastWriteTime, false)) {
-        LogAction(kLogKeptSame, target.CStr());
-        RecordFileAs(target.CStr(), size, found.ftLastWriteTime);
+    // them from the source, without a further look at every file.
+    if (*targetsExist && KeepSameFile(target, source, false)) {
+        LogAction(kLogKeptSame, target);
+        RecordFileAs(target, source.Size, source.LastWrite);
         return true;
     }
-    LogAction(kLogCopy, source.CStr(), target.CStr());
-    if (CopyFileA(source.CStr(), target.CStr(), TRUE)) {
+    LogAction(kLogCopy, source.Name, target);
+    if (source.Write(source, target, true)) {
         // The new file has the source's attributes; only others than the archive attribute are
         // left to clear (a further open of every file otherwise).
-        if (found.dwFileAttributes != FILE_ATTRIBUTE_ARCHIVE) SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
-        RecordFileAs(target.CStr(), size, found.ftLastWriteTime);
+        if (source.Attributes != FILE_ATTRIBUTE_ARCHIVE) SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
+        RecordFileAs(target, source.Size, source.LastWrite);
         *targetsExist = false;
         return true;
     }
     // A copy that ran out of room made the target and left it half written. (Other failures
     // come before the target is made; the target may then be an installed file of its own.)
     DWORD error = GetLastError();
-    if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) DeleteFileA(target.CStr());
+    if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL || g_ctx.PackageDamaged) DeleteFileA(target);
+    if (g_ctx.PackageDamaged) return false;
     *targetsExist = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
-    if (*targetsExist && KeepSameFile(target.CStr(), source.CStr(), size, found.ftLastWriteTime, false)) {
-        LogAction(kLogKeptSame, target.CStr());
-        RecordFileAs(target.CStr(), size, found.ftLastWriteTime);
+    if (*targetsExist && KeepSameFile(target, source, false)) {
+        LogAction(kLogKeptSame, target);
+        RecordFileAs(target, source.Size, source.LastWrite);
         return true;
     }
-    SetFileAttributesA(target.CStr(), FILE_ATTRIBUTE_ARCHIVE);
-    if (CopyFileOverwrite(source.CStr(), target.CStr())) {
-        RecordFile(target.CStr());
+    SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
+    if (CopyFileOverwrite(source, target)) {
+        RecordFile(target);
         return true;
     }
     // Nobody is asked about a file of a group: the log and an unattended run's exit code tell.
-    LogFailure(target.CStr(), GetLastError());
+    LogFailure(target, GetLastError());
     g_ctx.RunHadProblems = true;
-    CarryPreviousFile(target.CStr());
+    CarryPreviousFile(target);
     return false;
 }
-
-}  // namespace
 
 // The copy is written under a name of its own beside the target and takes the target's place
 // only when it is whole. A copy that fails part way (a full volume) or a process ended during it
 // thus never leaves half a file under the target's name, where the date rule would take it for
 // a newer installed file and keep it for good; and until then the installed version stays.
-bool CopyFileOverwrite(const char* source, const char* target) {
-    if (!FitsWindowsPath(source) || !FitsWindowsPath(target)) return false;
+bool CopyFileOverwrite(const CopySource& source, const char* target) {
+    if (!FitsWindowsPath(target)) return false;
     bool targetExists = FileExists(target);
-    if (targetExists && IsSameFile(source, target)) return true;
+    if (targetExists && IsSameSourceFile(source, target)) return true;
     WorkPath partial;
     if (!WritePartialCopy(source, target, &partial)) return false;
     if (targetExists) SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
@@ -302,27 +311,46 @@ bool CopyMatchingFiles(const char* pattern, const char* targetFolder) {
     bool allCopied = true;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        if (!CopyFoundFile(pattern, found, targetFolder, &targetsExist)) allCopied = false;
+        WorkPath path = FoundFilePath(pattern, found.cFileName);
+        WorkPath target = JoinPath(targetFolder, found.cFileName);
+        if (!path.Fits() || !target.Fits()) {
+            allCopied = false;
+            continue;
+        }
+        WIN32_FILE_ATTRIBUTE_DATA data = {found.dwFileAttributes, found.ftCreationTime, found.ftLastAccessTime,
+                                          found.ftLastWriteTime, found.nFileSizeHigh, found.nFileSizeLow};
+        if (!CopyGroupFile(FolderSource(path.CStr(), data), target.CStr(), &targetsExist)) allCopied = false;
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return allCopied;
 }
 
-bool IsSourceNotOlder(const char* source, const char* target) {
-    if (!FileExists(target)) return true;
-    WIN32_FILE_ATTRIBUTE_DATA sourceTimes;
+bool IsSourceNotOlder(const CopySource& source, const char* target) {
     WIN32_FILE_ATTRIBUTE_DATA targetTimes;
-    if (!ReadFileTimes(source, &sourceTimes) || !ReadFileTimes(target, &targetTimes)) return true;
-    if (CompareFileTime(&sourceTimes.ftCreationTime, &targetTimes.ftCreationTime) < 0) return false;
-    return CompareFileTime(&sourceTimes.ftLastWriteTime, &targetTimes.ftLastWriteTime) >= 0;
+    bool sourceTimesKnown = source.LastWrite.dwLowDateTime != 0 || source.LastWrite.dwHighDateTime != 0;
+    if (!sourceTimesKnown || !FileExists(target) || !ReadFileTimes(target, &targetTimes)) return true;
+    if (CompareFileTime(&source.Creation, &targetTimes.ftCreationTime) < 0) return false;
+    return CompareFileTime(&source.LastWrite, &targetTimes.ftLastWriteTime) >= 0;
 }
 
-bool CopyFileToFolder(HWND owner, const char* source, const char* targetFolder, bool recorded) {
+bool FindFolderSource(const char* path, CopySource* source) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    // A source whose times cannot be read (a pattern, or a file that went) is still copied as far
+    // as it can be: the copy fails and says so, or a pattern copies its matches.
+    bool read = FitsWindowsPath(path) && ReadFileTimes(path, &data);
+    if (!read) ZeroMemory(&data, sizeof data);
+    *source = FolderSource(path, data);
+    return read;
+}
+
+bool CopyFileToFolder(HWND owner, const CopySource& source, const char* targetFolder, bool recorded) {
     for (;;) {
-        LongText name = InstalledFileName(source);
+        LongText name = InstalledFileName(source.Name);
         WorkPath target = JoinPath(targetFolder, name.CStr());
-        bool fits = name.Fits() && target.Fits() && FitsWindowsPath(source);
+        bool fits = name.Fits() && target.Fits() && (source.Path == nullptr || FitsWindowsPath(source.Path));
         if (fits && PutFileInPlace(source, target.CStr(), targetFolder, recorded)) return true;
+        // A damaged package cannot give the file again: the run stops with its refusal.
+        if (g_ctx.PackageDamaged) return false;
         // A path that does not fit is named whole, never as the shorter path it would be cut to.
         LongText shown = JoinPathText(targetFolder, name.CStr());
         LogFailure(shown.CStr(), GetLastError());

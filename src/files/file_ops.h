@@ -6,9 +6,29 @@
 // Every operation refuses a path longer than 259 characters (treated as a failure), rather than
 // use it shortened.
 
+// A file the install puts in place: a file of the folder beside Setup.exe, or an entry of a
+// packed Setup.exe's package. What the date rule and the record read of it, and how it is written.
+struct CopySource {
+    const char* Name = "";         // as the log names it: its path, or the entry's name
+    const char* Path = nullptr;    // the file in the folder; null for a package's entry
+    const void* Entry = nullptr;   // the package's entry
+    unsigned long long Size = 0;
+    FILETIME LastWrite = {};       // all zero when it could not be read
+    FILETIME Creation = {};
+    DWORD Attributes = 0;
+    // Writes the whole file at path, a new file there with mustBeNew (failing with
+    // ERROR_FILE_EXISTS when one is there), else over whatever is there.
+    bool (*Write)(const CopySource& source, const char* path, bool mustBeNew) = nullptr;
+};
+
+// The file at path beside Setup.exe as a source to copy.
+bool FindFolderSource(const char* path, CopySource* source);
+// True when the source is the target itself (a package installed onto its own folder).
+bool IsSameSourceFile(const CopySource& source, const char* target);
+
 // Copies over an existing target; the copy ends with the archive attribute only. A source and
 // target that are the same file count as copied.
-bool CopyFileOverwrite(const char* source, const char* target);
+bool CopyFileOverwrite(const CopySource& source, const char* target);
 // Creates (and records) every missing folder level above the path's last backslash; never a
 // drive root.
 void CreateFolderPath(const char* path);
@@ -16,13 +36,17 @@ void CreateFolderPath(const char* path);
 // (the current directory for a bare pattern such as "*.dll"), and records each; true when no
 // copy failed.
 bool CopyMatchingFiles(const char* pattern, const char* targetFolder);
+// One file of a wildcard group to its target: kept when it has the source's size and time,
+// otherwise written, and recorded. *targetsExist carries over from one file of the group to the
+// next which attempt goes first. A failure is logged, never asked about.
+bool CopyGroupFile(const CopySource& source, const char* target, bool* targetsExist);
 // False when an existing target is newer than the source (creation or last-write time); times
 // that cannot be read let the copy proceed.
-bool IsSourceNotOlder(const char* source, const char* target);
+bool IsSourceNotOlder(const CopySource& source, const char* target);
 // Copies one list file into the folder under its name with the first letter upper-cased,
-// keeping a newer target; asks Retry/Cancel on failure. False only when the user cancelled.
-// With recorded, the file in place goes into the installation's record.
-bool CopyFileToFolder(HWND owner, const char* source, const char* targetFolder, bool recorded);
+// keeping a newer target; asks Retry/Cancel on failure. False when the user cancelled, or the
+// package proved damaged. With recorded, the file in place goes into the installation's record.
+bool CopyFileToFolder(HWND owner, const CopySource& source, const char* targetFolder, bool recorded);
 
 // A file the deletion must leave alone, such as the running uninstaller.
 using SpareFile = bool (*)(const char* path);

@@ -12,6 +12,7 @@
 #include "list/log_texts.h"
 #include "list/run_log.h"
 #include "list/user_boxes.h"
+#include "package/package_source.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 
@@ -46,28 +47,43 @@ void SeeTarget(const WorkPath& target) {
     if (lstrcmpiA(name, g_ctx.RegFile.CStr()) == 0) g_regFileFound = true;
 }
 
-// Every file the pattern finds beside the program, as the install copies it into the folder
-// under its own name; only the first whose path would be too long is named.
+// One file the pattern finds, as the install copies it into the folder under its own name; only
+// the first whose path would be too long is named.
+void SeeMatch(const char* section, const char* key, const char* pattern, const WorkPath& folder, const char* name,
+              bool* tooLong) {
+    WorkPath target = JoinPath(folder.CStr(), name);
+    if (!target.Fits() && !*tooLong) Report(ListProblemKind::TargetTooLong, section, key, pattern, name);
+    *tooLong = *tooLong || !target.Fits();
+    SeeTarget(target);
+}
+
+// Every file the pattern finds beside the program, or in a packed program's package.
 void SeeMatches(const char* section, const char* key, const char* pattern, const WorkPath& folder) {
+    bool tooLong = false;
+    if (IsPackedRun()) {
+        PackageSearch search;
+        CopySource source;
+        while (NextPackageMatch(pattern, search, &source))
+            SeeMatch(section, key, pattern, folder, PathFilePart(source.Name).CStr(), &tooLong);
+        return;
+    }
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(JoinPath(g_ctx.SourceDir.CStr(), pattern).CStr(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
-    bool tooLong = false;
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        WorkPath target = JoinPath(folder.CStr(), found.cFileName);
-        if (!target.Fits() && !tooLong) Report(ListProblemKind::TargetTooLong, section, key, pattern, found.cFileName);
-        tooLong = tooLong || !target.Fits();
-        SeeTarget(target);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            SeeMatch(section, key, pattern, folder, found.cFileName, &tooLong);
     } while (FindNextFileA(search, &found));
     FindClose(search);
 }
 
 // The install copies a listed file or pattern, and a [WildCopy] group, only when the first match
-// of its path beside the program is a file.
+// of its path beside the program (or in its package) is a file.
 bool SourceFound(const char* value) {
-    WorkPath source = JoinPath(g_ctx.SourceDir.CStr(), value);
-    return source.Fits() && FileExists(source.CStr());
+    CopySource source;
+    if (IsPackedRun()) return FindPackageFile(value, &source);
+    WorkPath path = JoinPath(g_ctx.SourceDir.CStr(), value);
+    return path.Fits() && FileExists(path.CStr());
 }
 
 // A listed file or pattern ([Files]) or a [WildCopy] pattern, as the install copies it into the

@@ -19,6 +19,8 @@
 #include "list/install_context.h"
 #include "list/list_check.h"
 #include "list/list_loading.h"
+#include "package/package_source.h"
+#include "package/package_texts.h"
 #include "res/resource.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
@@ -29,7 +31,8 @@ namespace {
 // State of one run.
 struct InstallRun {
     HWND Owner = nullptr;
-    WorkPath SourceDir;  // the program's folder, with a trailing backslash
+    WorkPath SourceDir;   // the program's folder, with a trailing backslash
+    WorkPath SourcePath;  // the listed file being installed, in that folder
     HCURSOR SavedCursor = nullptr;
     bool AnyCopied = false;
     bool CreatedProgramFolder = false;  // the folder was not there before this run
@@ -76,6 +79,39 @@ RunResult Abort(const InstallRun& run, const char* text) {
     return RunResult::Failed;
 }
 
+// A package that proved damaged while its files were put in place: the run stops with the same
+// refusal as one found before. What is in place stays recorded, for the uninstall.
+RunResult StopForDamagedPackage(const InstallRun& run) {
+    ComposePackageProblemText(PackageRefusal(), true, g_ctx.ScratchText);
+    return Abort(run, g_ctx.ScratchText.CStr());
+}
+
+// The free space of the volume the program folder lies on (or will): asked of the folder, or of
+// the nearest folder above it that is there.
+unsigned long long FreeSpaceAt(const char* folder) {
+    LongText at(folder);
+    ULARGE_INTEGER free;
+    for (int levels = 0; levels < 64 && at.Length() > 0; ++levels) {
+        if (GetDiskFreeSpaceExA(JoinPath(at.CStr(), "").CStr(), &free, nullptr, nullptr)) return free.QuadPart;
+        LongText up = PathFolderPart(at.CStr());
+        if (up.Length() >= at.Length()) break;
+        at = up;
+    }
+    return ~0ull;
+}
+
+// A packed program knows what its files take before it writes one: without the room, nothing is
+// written.
+bool RefuseWithoutRoom(HWND owner) {
+    if (!IsPackedRun()) return false;
+    unsigned long long needed = PackageUnpackedBytes();
+    unsigned long long free = FreeSpaceAt(g_ctx.TargetDir.CStr());
+    if (free >= needed) return false;
+    ComposeNoRoomText(g_ctx.TargetDir.CStr(), needed, free, g_ctx.ScratchText);
+    AskUser(owner, g_ctx.ScratchText.CStr(), kAbortCaption, MB_ICONHAND, IDOK);
+    return true;
+}
+
 void Prepare(InstallRun& run) {
     run.SourceDir.Assign(PathFolderPart(ModulePath().CStr()));
     if (run.SourceDir.Last() != '\\') run.SourceDir.AppendChar('\\');
@@ -105,8 +141,21 @@ void BeginRecord(const InstallRun& run) {
     if (run.CreatedProgramFolder) RecordFolder(g_ctx.TargetDir.CStr());
 }
 
-// Asks Retry/Cancel while the listed file is missing from the source folder.
+// The listed file where the run takes it from: beside the program, or in its package.
+bool FindListedSource(InstallRun& run, const char* files, CopySource* source) {
+    if (IsPackedRun()) return FindPackageFile(files, source);
+    run.SourcePath = JoinPath(run.SourceDir.CStr(), files);
+    if (!run.SourcePath.Fits() || !FileExists(run.SourcePath.CStr())) return false;
+    FindFolderSource(run.SourcePath.CStr(), source);
+    source->Name = files;
+    return true;
+}
+
+// Asks Retry/Cancel while the listed file is missing from the source folder. A package cannot
+// change while the program runs (it holds its own file): nothing is asked there.
 bool SourceFileFound(const InstallRun& run, const EntryText& files) {
+    CopySource found;
+    if (IsPackedRun()) return FindPackageFile(files.CStr(), &found);
     WorkPath source = JoinPath(run.SourceDir.CStr(), files.CStr());
     while (!(source.Fits() && FileExists(source.CStr()))) {
         ComposeSourceMissingQuestion(source.CStr(), g_ctx.ScratchText);
@@ -157,11 +206,28 @@ void WriteUninstallEntry(const InstallRun& run, const WorkPath& uninstaller) {
         WriteEntryNumber(key.CStr(), kCreatedProgramFolderValue, run.CreatedProgramFolder ? 1 : 0);
 }
 
+// The list copy and the program itself: from the package, or beside the program.
+void FindOwnSources(InstallRun& run, CopySource* list, CopySource* program) {
+    if (IsPackedRun()) {
+        PackageListSource(list);
+        ProgramPartSource(program);
+        return;
+    }
+    FindFolderSource(JoinPath(run.SourceDir.CStr(), kListFileName).CStr(), list);
+    list->Name = kListFileName;
+    run.SourcePath = JoinPath(run.SourceDir.CStr(), kSetupFileName);
+    FindFolderSource(run.SourcePath.CStr(), program);
+    program->Name = kSetupFileName;
+}
+
 // The program itself becomes Uninst.exe beside a hidden copy of the list.
 void InstallUninstaller(InstallRun& run) {
     const char* target = g_ctx.TargetDir.CStr();
     EnterFolder(run.SourceDir.CStr());
-    CopyFileToFolder(run.Owner, kListFileName, target, false);
+    CopySource list;
+    CopySource program;
+    FindOwnSources(run, &list, &program);
+    CopyFileToFolder(run.Owner, list, target, false);
     SetFileAttributesA(JoinPath(target, kListFileName).CStr(),
                        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     WorkPath setupCopy = JoinPath(target, kSetupFileName);
@@ -169,7 +235,7 @@ void InstallUninstaller(InstallRun& run) {
     if (!setupCopy.Fits() || !uninstaller.Fits()) return;
     DeleteFileA(setupCopy.CStr());
     DeleteFileA(uninstaller.CStr());
-    if (CopyFileToFolder(run.Owner, kSetupFileName, target, false) && MoveFileA(setupCopy.CStr(), uninstaller.CStr()))
+    if (CopyFileToFolder(run.Owner, program, target, false) && MoveFileA(setupCopy.CStr(), uninstaller.CStr()))
         run.AnyCopied = true;
     if (HasProgramGroup())
         CreateShellLink(JoinPath(g_ctx.ProgramGroupDir.CStr(), kUninstallLinkName).CStr(), uninstaller.CStr(), "/U");
@@ -205,13 +271,43 @@ void RegisterEntryFileTypes(const ListEntry& entry, const WorkPath& target) {
     RecordFileTypes(entry.Extensions.CStr(), command.CStr());
 }
 
+bool HasWildcard(const char* value) {
+    for (; *value != 0; ++value)
+        if (*value == '*' || *value == '?') return true;
+    return false;
+}
+
+// A pattern's files from the package, each as a group's file is copied; true when none failed.
+bool CopyPackageMatches(const char* pattern, const char* targetFolder) {
+    CreateFolderPath(targetFolder);
+    PackageSearch search;
+    CopySource source;
+    bool targetsExist = false;
+    bool allCopied = true;
+    while (!g_ctx.PackageDamaged && NextPackageMatch(pattern, search, &source)) {
+        WorkPath target = JoinPath(targetFolder, PathFilePart(source.Name).CStr());
+        if (!target.Fits() || !CopyGroupFile(source, target.CStr(), &targetsExist)) allCopied = false;
+    }
+    return allCopied;
+}
+
+// The first match of a [WildCopy] pattern is a file: beside the program, or in the package.
+bool GroupHasFiles(const char* pattern) {
+    CopySource source;
+    return IsPackedRun() ? FindPackageFile(pattern, &source) : FileExists(pattern);
+}
+
 // Returns false when the source went missing after its existence test: the copy then finds
 // nothing to copy and does not say so, and the run asks for the file again.
 bool InstallListedFile(InstallRun& run, const ListEntry& entry, const WorkPath& dest) {
     EnterFolder(run.SourceDir.CStr());
     bool toFonts = IsFontsFolderPath(dest.CStr(), g_ctx.FontsDir.CStr());
-    bool copied = CopyFileToFolder(run.Owner, entry.Files.CStr(), dest.CStr(), true);
-    if (copied && !FileExists(JoinPath(run.SourceDir.CStr(), entry.Files.CStr()).CStr())) return false;
+    CopySource source;
+    bool found = FindListedSource(run, entry.Files.CStr(), &source);
+    bool copied = found && (IsPackedRun() && HasWildcard(entry.Files.CStr())
+                                ? CopyPackageMatches(entry.Files.CStr(), dest.CStr())
+                                : CopyFileToFolder(run.Owner, source, dest.CStr(), true));
+    if (!found || (copied && !IsPackedRun() && !FileExists(run.SourcePath.CStr()))) return false;
     if (copied) run.AnyCopied = true;
     if (toFonts) LoadFont(entry.Files, dest);
 
@@ -224,9 +320,11 @@ bool InstallListedFile(InstallRun& run, const ListEntry& entry, const WorkPath& 
 // Installs one entry; returns false when its file is missing and the user gave up on it.
 bool InstallEntry(InstallRun& run, const ListEntry& entry) {
     for (;;) {
-        if (!SourceFileFound(run, entry.Files)) return false;
+        // A packed program's own part is no file of its package.
+        bool uninstaller = IsUninstallerEntry(entry.Files);
+        if (!(uninstaller && IsPackedRun()) && !SourceFileFound(run, entry.Files)) return false;
         ShowProgressItemNow(entry.Files.CStr());
-        if (IsUninstallerEntry(entry.Files)) {
+        if (uninstaller) {
             InstallUninstaller(run);
             return true;
         }
@@ -239,7 +337,9 @@ bool InstallEntries(InstallRun& run) {
     for (int i = 0; i < kListEntryCount; ++i) {
         const ListEntry& entry = g_ctx.InstallList[i];
         if (!IsListValueSet(entry.Files)) continue;
-        if (!InstallEntry(run, entry)) {
+        bool installed = InstallEntry(run, entry);
+        if (g_ctx.PackageDamaged) return false;
+        if (!installed) {
             // Nobody can bring the file: the rest is installed, and the exit code says so.
             if (g_ctx.Unattended) {
                 LogAction(kLogSkipped, entry.Files.CStr());
@@ -263,7 +363,7 @@ void CopyWildcardGroups(const InstallRun& run) {
     for (int i = 1; i < kListEntryCount; ++i) {
         const ListEntry& entry = g_ctx.InstallList[i];
         EnterFolder(run.SourceDir.CStr());
-        if (!IsListValueSet(entry.WildCopy) || !FileExists(entry.WildCopy.CStr())) continue;
+        if (!IsListValueSet(entry.WildCopy) || !GroupHasFiles(entry.WildCopy.CStr())) continue;
         ShowProgressItemNow(entry.WildCopy.CStr());
         WorkPath dest(g_ctx.TargetDir.CStr());
         if (IsListValueSet(entry.WildSubFolder)) {
@@ -275,7 +375,9 @@ void CopyWildcardGroups(const InstallRun& run) {
             if (dest.Fits()) MakeFolder(dest.CStr());
         }
         EnterFolder(run.SourceDir.CStr());
-        if (dest.Fits()) CopyMatchingFiles(entry.WildCopy.CStr(), dest.CStr());
+        if (dest.Fits() && IsPackedRun()) CopyPackageMatches(entry.WildCopy.CStr(), dest.CStr());
+        else if (dest.Fits()) CopyMatchingFiles(entry.WildCopy.CStr(), dest.CStr());
+        if (g_ctx.PackageDamaged) return;
         PumpPendingMessages();
     }
 }
@@ -406,6 +508,7 @@ RunResult RunInstall(HWND owner) {
     if (RefuseBadList(owner, false)) return RunResult::Refused;
     if (RefuseInstalledElsewhere(owner)) return RunResult::Refused;
     if (RefuseOtherApplicationsFolder(owner)) return RunResult::Refused;
+    if (RefuseWithoutRoom(owner)) return RunResult::Refused;
     InstallRun run;
     run.Owner = owner;
     Prepare(run);
@@ -413,9 +516,11 @@ RunResult RunInstall(HWND owner) {
     BeginRecord(run);
 
     bool complete = InstallEntries(run);
+    if (g_ctx.PackageDamaged) return StopForDamagedPackage(run);
     if (!complete || !run.AnyCopied) return Abort(run, kNoFilesText);
 
     CopyWildcardGroups(run);
+    if (g_ctx.PackageDamaged) return StopForDamagedPackage(run);
     // An earlier installation's files that this one no longer has go once the new ones are in place.
     FinishInstallRecord();
     ShowClosingTexts(owner);

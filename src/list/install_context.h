@@ -80,7 +80,8 @@ struct InstallContext {
     bool SilentInstall = false;
     bool QuietUninstall = false;
     bool Unattended = false;      // /Q: nothing shown, nothing waited for (implies the two above)
-    bool RunHadProblems = false;  // under /Q: a question was answered for the user, or an action failed
+    bool RunHadProblems = false;  // under /Q: something failed, or was skipped for a failure
+    bool PackageDamaged = false;  // a packed program's package proved damaged while it was installed
     bool CopyOnlyMode = false;
     bool AllUsersMode = false;
     // The uninstall's decisions about the program folder: whether the installation made it (its

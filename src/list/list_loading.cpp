@@ -198,6 +198,6 @@ void LoadInstallContextFromBytes(const unsigned char* list, size_t size) {
     LongText folder = PathFolderPart(ModulePath().CStr());
     g_ctx.ListPath.Clear();
     FreeListText(&g_listText);
-    g_ctx.HasList = ListTextFromBytes(list, size, &g_listText);
+    g_ctx.HasList = list != nullptr && ListTextFromBytes(list, size, &g_listText);
     LoadAround(folder);
 }

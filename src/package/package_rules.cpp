@@ -3,6 +3,8 @@
 
 #include <stdint.h>
 
+#include "support/text_helpers.h"
+
 namespace {
 
 // The cabinet format (little-endian throughout): a header of 36 bytes, optionally followed by
@@ -26,6 +28,7 @@ const unsigned char* BytesAt(const unsigned char* data, size_t size, unsigned lo
 struct CabinetReader {
     const unsigned char* Data;
     size_t Size;
+    bool WithBlocks;  // the data blocks are at hand, not only the tables
     size_t FolderReserve;
     size_t BlockReserve;
     PackageCheck Check;
@@ -79,7 +82,7 @@ bool ReadEntries(CabinetReader& reader, uint32_t index, unsigned long long* offs
         }
         *offset += 16 + length + 1;
     }
-    if (covered != data) return Fail(reader, PackageProblem::Damaged);
+    if (reader.WithBlocks && covered != data) return Fail(reader, PackageProblem::Damaged);
     reader.Check.UnpackedBytes += covered;
     return true;
 }
@@ -89,9 +92,9 @@ bool ReadCabinet(CabinetReader& reader) {
     if (header == nullptr || Read32(header) != kCabinetSignature || header[25] != 1)
         return Fail(reader, PackageProblem::NotCabinet);
     uint32_t cabinetSize = Read32(header + 8);
-    if (cabinetSize > reader.Size) return Fail(reader, PackageProblem::Truncated);
+    if (reader.WithBlocks && cabinetSize > reader.Size) return Fail(reader, PackageProblem::Truncated);
     // Bytes behind the cabinet belong to no package this program makes or reads.
-    if (cabinetSize < reader.Size) return Fail(reader, PackageProblem::NotCabinet);
+    if (reader.WithBlocks && cabinetSize < reader.Size) return Fail(reader, PackageProblem::NotCabinet);
     uint32_t flags = Read16(header + 30);
     if (flags & kOtherCabinets) return Fail(reader, PackageProblem::NotCabinet);
     unsigned long long folderTable = 36;
@@ -108,8 +111,12 @@ bool ReadCabinet(CabinetReader& reader) {
         const unsigned char* folder =
             BytesAt(reader.Data, reader.Size, folderTable + index * (8 + reader.FolderReserve), 8);
         if (folder == nullptr) return Fail(reader, PackageProblem::Truncated);
+        // Stored or MSZIP data; LZX and Quantum (2, 3 and their window sizes above) are not read.
+        if (Read16(folder + 6) > 1) return Fail(reader, PackageProblem::NotCabinet);
         unsigned long long data = 0;
-        if (!ReadBlocks(reader, folder, &data) || !ReadEntries(reader, index, &entry, &entriesLeft, data)) return false;
+        if ((reader.WithBlocks && !ReadBlocks(reader, folder, &data)) ||
+            !ReadEntries(reader, index, &entry, &entriesLeft, data))
+            return false;
     }
     // An entry left over names no folder of this cabinet (or one continued from another cabinet).
     return entriesLeft == 0 || Fail(reader, PackageProblem::Damaged);
@@ -117,21 +124,77 @@ bool ReadCabinet(CabinetReader& reader) {
 
 }  // namespace
 
-PackagePlace PlaceOfPackage(unsigned long long imageEnd, unsigned long long signatureStart,
-                            unsigned long long fileSize) {
-    PackagePlace place;
-    unsigned long long end = signatureStart >= imageEnd && signatureStart != 0 && signatureStart < fileSize
-                                 ? signatureStart
-                                 : fileSize;
-    if (imageEnd != 0 && imageEnd < end) {
-        place.Start = static_cast<size_t>(imageEnd);
-        place.Length = static_cast<size_t>(end - imageEnd);
+bool ReadProgramLayout(const unsigned char* file, size_t size, ProgramLayout* layout) {
+    *layout = ProgramLayout();
+    const unsigned char* dos = BytesAt(file, size, 0, 64);
+    unsigned long long headers = dos != nullptr ? Read32(dos + 0x3C) : 0;
+    const unsigned char* pe = BytesAt(file, size, headers, 24);
+    if (pe == nullptr || Read32(pe) != 0x00004550) return false;  // "PE\0\0"
+    unsigned long long optional = headers + 24;
+    unsigned sections = Read16(pe + 6);
+    const unsigned char* header = BytesAt(file, size, optional, 112 + 5 * 8);
+    if (header == nullptr || Read16(header) != 0x020B) return false;  // a 64-bit image
+    layout->ChecksumField = static_cast<size_t>(optional + 64);
+    layout->SecurityEntry = static_cast<size_t>(optional + 112 + 4 * 8);
+    unsigned long long table = optional + Read16(pe + 20);
+    for (unsigned i = 0; i < sections; ++i) {
+        const unsigned char* section = BytesAt(file, size, table + 40ull * i, 40);
+        if (section == nullptr) return false;
+        unsigned long long end = Read32(section + 20) + static_cast<unsigned long long>(Read32(section + 16));
+        if (Read32(section + 16) != 0 && end > layout->ImageEnd) layout->ImageEnd = static_cast<size_t>(end);
     }
-    return place;
+    if (layout->ImageEnd > size) return false;
+    layout->ProgramEnd = layout->ImageEnd;
+    // A program part signed before packing: its certificate table follows the image.
+    size_t own = (layout->ImageEnd + 7) & ~static_cast<size_t>(7);
+    const unsigned char* certificate = BytesAt(file, size, own, 8);
+    uint32_t length = certificate != nullptr ? Read32(certificate) : 0;
+    if (length >= 8 && Read16(certificate + 4) == 0x0200 && Read16(certificate + 6) == 2 &&
+        BytesAt(file, size, own, length) != nullptr) {
+        layout->OwnTable = own;
+        layout->OwnTableSize = length;
+        layout->ProgramEnd = own + ((length + 7) & ~7u);
+        if (layout->ProgramEnd > size) layout->ProgramEnd = size;
+    }
+    // The packed file signed as a whole: its table ends the file, and the package ends before it.
+    unsigned long long signature = Read32(file + layout->SecurityEntry);
+    unsigned long long signatureSize = Read32(file + layout->SecurityEntry + 4);
+    layout->PackageStart = layout->ProgramEnd;
+    layout->PackageEnd = size;
+    if (signature > layout->ProgramEnd && signature + signatureSize == size) {
+        layout->PackageEnd = static_cast<size_t>(signature);
+        layout->PackageSigned = true;
+    }
+    return true;
 }
 
-PackageCheck CheckPackage(const unsigned char* cabinet, size_t size) {
-    CabinetReader reader = {cabinet, size, 0, 0, PackageCheck()};
+unsigned long ProgramChecksum(const unsigned char* file, size_t size, size_t checksumField) {
+    unsigned long long sum = 0;
+    for (size_t i = 0; i < size; i += 2) {
+        if (i == checksumField || i == checksumField + 2) continue;
+        sum += file[i] | (i + 1 < size ? static_cast<unsigned>(file[i + 1]) << 8 : 0u);
+        sum = (sum & 0xFFFF) + (sum >> 16);
+    }
+    sum = (sum & 0xFFFF) + (sum >> 16);
+    return static_cast<unsigned long>((sum + size) & 0xFFFFFFFFu);
+}
+
+PackageCheck CheckPackage(const unsigned char* cabinet, size_t size, bool signedPackage) {
+    // A signer pads the file to 8 bytes before its table: zero bytes behind the cabinet.
+    const unsigned char* header = BytesAt(cabinet, size, 0, 12);
+    if (signedPackage && header != nullptr) {
+        size_t end = Read32(header + 8);
+        bool padding = end < size && size - end < 8;
+        for (size_t i = end; padding && i < size; ++i) padding = cabinet[i] == 0;
+        if (padding) size = end;
+    }
+    CabinetReader reader = {cabinet, size, true, 0, 0, PackageCheck()};
+    ReadCabinet(reader);
+    return reader.Check;
+}
+
+PackageCheck CheckCabinetTables(const unsigned char* tables, size_t tablesEnd) {
+    CabinetReader reader = {tables, tablesEnd, false, 0, 0, PackageCheck()};
     ReadCabinet(reader);
     return reader.Check;
 }
@@ -151,11 +214,52 @@ unsigned long BlockChecksum(const unsigned char* data, size_t size, unsigned lon
     return sum ^ rest;
 }
 
-PathBuffer<20> UnpackFolderName(const unsigned char random[8]) {
-    char name[19] = "qv";
-    for (int i = 0; i < 16; ++i) {
-        int digit = (random[i / 2] >> (i % 2 ? 0 : 4)) & 15;
-        name[2 + i] = static_cast<char>(digit < 10 ? '0' + digit : 'a' + digit - 10);
+namespace {
+
+bool HasDot(const char* name) {
+    for (; *name != 0; ++name)
+        if (*name == '.') return true;
+    return false;
+}
+
+// "*" and "?" over the name, with a run of "*" tried at every place the name could go on.
+bool MatchesPattern(const char* name, const char* nameEnd, const char* pattern, const char* patternEnd) {
+    const char* star = nullptr;
+    const char* starName = nullptr;
+    while (name < nameEnd || pattern < patternEnd) {
+        if (pattern < patternEnd && *pattern == '*') {
+            star = ++pattern;
+            starName = name;
+            continue;
+        }
+        if (pattern < patternEnd && *pattern == '?') {
+            // one character, or none where the name ends or its extension begins
+            ++pattern;
+            if (name < nameEnd && *name != '.') ++name;
+            continue;
+        }
+        if (pattern < patternEnd && name < nameEnd && UpperAscii(*pattern) == UpperAscii(*name)) {
+            ++pattern;
+            ++name;
+            continue;
+        }
+        if (star == nullptr || starName >= nameEnd) return false;
+        pattern = star;
+        name = ++starName;
     }
-    return PathBuffer<20>(name);
+    return true;
+}
+
+}  // namespace
+
+bool MatchesFilePattern(const char* name, const char* pattern) {
+    const char* nameEnd = name;
+    while (*nameEnd != 0) ++nameEnd;
+    const char* patternEnd = pattern;
+    while (*patternEnd != 0) ++patternEnd;
+    size_t length = static_cast<size_t>(patternEnd - pattern);
+    if (length >= 2 && patternEnd[-2] == '.' && patternEnd[-1] == '*' && !HasDot(name))
+        return MatchesPattern(name, nameEnd, pattern, patternEnd - 2);
+    if (length >= 1 && patternEnd[-1] == '.') return !HasDot(name) && MatchesPattern(name, nameEnd, pattern, patternEnd - 1);
+    return MatchesPattern(name, nameEnd, pattern, patternEnd);
 }

@@ -3,12 +3,11 @@
 
 #include "support/text_helpers.h"
 
-const char kPhaseUnpacking[] = "Entpacken:";
-const char kUnpackRefusedCaption[] = "Entpacken abgebrochen";
+const char kPackageRefusedCaption[] = "Installation abgebrochen";
 
 namespace {
 
-const char kNothingUnpacked[] = "\r\rEs wurde nichts entpackt.";
+const char kNothingInstalled[] = "\r\rEs wurde nichts installiert.";
 
 // Megabytes with one decimal; the room needed rounded up, the room free rounded down.
 void AppendMegabytes(unsigned long long bytes, bool roundUp, ScratchBuffer& out) {
@@ -21,35 +20,40 @@ void AppendMegabytes(unsigned long long bytes, bool roundUp, ScratchBuffer& out)
 
 }  // namespace
 
-void ComposePackageProblemText(const PackageCheck& check, ScratchBuffer& out) {
+void ComposePackageProblemText(const PackageCheck& check, bool whileInstalling, ScratchBuffer& out) {
     if (check.Problem == PackageProblem::BadName) {
         out.Assign("Das Paket enthält einen unzulässigen Namen:\r\r");
         out.Append(check.Name);
         out.Append("\r\r");
         out.Append(ListProblemReason(check.NameProblem));
     } else if (check.Problem == PackageProblem::NotCabinet) {
-        out.Assign("Hinter dem Programm steht kein Paket, das sich entpacken lässt.");
+        out.Assign("Hinter dem Programm steht kein Paket, das sich installieren lässt.");
     } else {
         out.Assign(check.Problem == PackageProblem::Truncated ? "Das Paket ist unvollständig."
                                                               : "Das Paket ist beschädigt.");
         out.Append(" Laden Sie die Datei bitte noch einmal herunter.");
     }
-    out.Append(kNothingUnpacked);
+    out.Append(whileInstalling ? "\r\rDie Installation wurde abgebrochen; die Dateien, die schon an ihrem Platz "
+                                 "sind, entfernt die Deinstallation."
+                               : kNothingInstalled);
 }
 
 void ComposeNoRoomText(const char* folder, unsigned long long needed, unsigned long long free, ScratchBuffer& out) {
-    out.Assign("Im Ordner für temporäre Dateien ist nicht genug Platz frei:\r\r");
+    out.Assign("Auf dem Laufwerk des Zielordners ist nicht genug Platz frei:\r\r");
     out.Append(folder);
-    out.Append("\r\rDas Entpacken braucht ");
+    out.Append("\r\rDie Installation braucht ");
     AppendMegabytes(needed, true, out);
     out.Append(", frei sind ");
     AppendMegabytes(free, false, out);
     out.AppendChar('.');
-    out.Append(kNothingUnpacked);
+    out.Append(kNothingInstalled);
 }
 
-void ComposeUnpackFailedText(const char* path, ScratchBuffer& out) {
-    out.Assign("Das Paket konnte nicht entpackt werden:\r\r");
-    out.Append(path);
-    out.Append("\r\rEs wurde nichts installiert.");
+void ComposePackedUninstallText(const char* appName, const char* uninstaller, ScratchBuffer& out) {
+    out.Assign("Diese Datei installiert ");
+    out.Append(appName);
+    out.Append(". Entfernt wird die Anwendung mit ihrem Deinstallationsprogramm:\r\r");
+    out.Append(uninstaller);
+    out.Append("\r\r(oder über die Liste der installierten Programme in der Systemsteuerung)."
+               "\r\rEs wurde nichts geändert.");
 }

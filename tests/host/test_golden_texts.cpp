@@ -70,9 +70,9 @@ void CheckReportText(const char* const* v, int n, ScratchBuffer& out) {
     TEXT(name, ListProblem p; p.Kind = ListProblemKind::kind; p.Section = v[0]; p.Value = v[2]; p.Key.Assign(v[1]);    \
          ComposeListProblemText(p, uninstalling, out), __VA_ARGS__)
 // Why a package is refused; a name that breaks a rule is v[0], breaking the rule of dot folders.
-#define PACKAGE(name, problem, ...)                                                                                    \
+#define PACKAGE(name, problem, installing, ...)                                                                        \
     TEXT(name, PackageCheck c; c.Problem = PackageProblem::problem; c.NameProblem = ListProblemKind::DotFolder;        \
-         c.Name = v[0]; ComposePackageProblemText(c, out), __VA_ARGS__)
+         c.Name = v[0]; ComposePackageProblemText(c, installing, out), __VA_ARGS__)
 // The batch script, with the name, folder and script path in parentheses.
 #define SCRIPT(name, samples, ...)                                                                                     \
     {name, [](const char* const* v, bool& fits) { return Script(v, fits, __VA_ARGS__); }, {UNPACK samples}, "IBM850"}
@@ -131,15 +131,15 @@ const struct Golden {
     PROBLEM("list-bad-character", BadCharacter, false, "General", "Folder", "Common*"),
     PROBLEM("list-device-name", DeviceName, true, "Files", "128", "CON.txt"),
     PROBLEM("list-startup-group", StartupGroup, false, "General", "AppName", "StartUp"),
-    PACKAGE("package-bad-name", BadName, "..\\boese.txt"),
-    PACKAGE("package-not-cabinet", NotCabinet),
-    PACKAGE("package-truncated", Truncated),
-    PACKAGE("package-damaged", Damaged),
-    TEXT("package-no-room", ComposeNoRoomText(v[0], 312402000, 12582912, out),
-         "C:\\Users\\Anna\\AppData\\Local\\Temp\\"),
-    TEXT("package-no-room-small", ComposeNoRoomText(v[0], 1, 0, out), "D:\\Temp\\"),
-    TEXT("package-unpack-failed", ComposeUnpackFailedText(v[0], out),
-         "C:\\Users\\Anna\\AppData\\Local\\Temp\\qv0123456789abcdef\\Vorlagen\\Brief.qvv"),
+    PACKAGE("package-bad-name", BadName, false, "..\\boese.txt"),
+    PACKAGE("package-not-cabinet", NotCabinet, false),
+    PACKAGE("package-truncated", Truncated, false),
+    PACKAGE("package-damaged", Damaged, false),
+    PACKAGE("package-damaged-while-installing", Damaged, true),
+    TEXT("package-no-room", ComposeNoRoomText(v[0], 312402000, 12582912, out), "C:\\Program Files\\Meine Anwendung"),
+    TEXT("package-no-room-small", ComposeNoRoomText(v[0], 1, 0, out), "D:\\Programme\\Kartei"),
+    TEXT("package-uninstall", ComposePackedUninstallText(v[0], v[1], out), "Meine Anwendung",
+         "C:\\Program Files\\Meine Anwendung\\Uninst.exe"),
     TEXT("check-report", CheckReportText(v, 1, out), "Fehlt.txt", "*.qvx", "Langer Name.txt"),
     TEXT("check-report-shortened", CheckReportText(v, 5, out), "Fehlt.txt", "*.qvx", X127),
     TEXT("check-report-nothing-found", CheckReportText(v, 0, out)),

@@ -171,7 +171,7 @@ Result Cabinet(const Args& a) {
         std::copy(change[2].begin(), change[2].end(), at);
     }
     bytes.shrink_to_fit();  // a read behind the end is one AddressSanitizer sees
-    PackageCheck check = CheckPackage(bytes.data(), bytes.size());
+    PackageCheck check = CheckPackage(bytes.data(), bytes.size(), false);
     const char* const problems[] = {"None", "NotCabinet", "Truncated", "Damaged", "BadName"};
     Result result{problems[static_cast<int>(check.Problem)]};
     if (check.Problem == PackageProblem::BadName) result.insert(result.end(), {Out(check.NameProblem)[0], check.Name});
@@ -249,19 +249,8 @@ const struct Handler {
     COMMAND(ComposeRegistryImportCommand, 3, a[0], a[1], Flag(a[2])),
     CALL(UninstallCommand, 2, a[0], Flag(a[1])), {"PathBuffer", 1, Buffer}, CALL(IsListValueSet, 1, a[0]),
     CALL(DecimalText, 2, std::strtoull(a[0], nullptr, 10), Flag(a[1])),
-    RULE(PlaceOfPackage, 3, [&] {
-        PackagePlace place = PlaceOfPackage(std::strtoull(a[0], nullptr, 10), std::strtoull(a[1], nullptr, 10),
-                                            std::strtoull(a[2], nullptr, 10));
-        return Result{std::to_string(place.Start), std::to_string(place.Length)};
-    }()),
     CALL(EntryNameProblem, 1, a[0]), {"Cabinet", 2, Cabinet},
-    RULE(UnpackFolderName, 1, [&] {  // eight bytes in hexadecimal digits (or the text's first bytes)
-        unsigned char random[8] = {};
-        for (size_t i = 0; i < 8 && a[0][2 * i] != 0 && a[0][2 * i + 1] != 0; ++i)
-            random[i] = static_cast<unsigned char>(std::strtoul(std::string(a[0] + 2 * i, 2).c_str(), nullptr, 16));
-        return Out(UnpackFolderName(random));
-    }()),
-    COMMAND(ComposeUnpackedCommandLine, 3, a[0], a[1], a[2]),
+    CALL(MatchesFilePattern, 2, a[0], a[1]),
     RULE(ComposeRecordLine, 5, [&] {  // kind, size, time in hexadecimal digits, the two texts
         RecordLine item;
         item.Kind = static_cast<RecordKind>(a[0][0]), item.Text = a[3], item.Other = a[4];
