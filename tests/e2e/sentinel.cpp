@@ -31,11 +31,6 @@ std::string ParentOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(0, slash);
 }
 
-bool EndsWithNoCase(const std::string& text, const char* tail) {
-    size_t n = std::strlen(tail);
-    return text.size() >= n && lstrcmpiA(text.c_str() + text.size() - n, tail) == 0;
-}
-
 std::string TimeText(const FILETIME& time) {
     SYSTEMTIME system;
     FileTimeToSystemTime(&time, &system);
@@ -45,17 +40,13 @@ std::string TimeText(const FILETIME& time) {
     return text;
 }
 
-// Wine mirrors the user's desktop shortcuts as *.desktop files in the Unix home, which is the
-// user desktop of every prefix on the machine: other test runs write there at any time.
-bool IsForeignDesktopEntry(const std::string& name) { return EndsWithNoCase(name, ".desktop"); }
-
 std::vector<std::string> SentinelPaths() {
     return {"C:\\" + std::string(kSentinelName), ProgramFilesDir() + "\\" + kSentinelName,
             "C:\\qve2e\\" + std::string(kSentinelName)};
 }
 
 // depth 0: the folder's own entries; kWhole: everything below it. Links are recorded, not entered.
-void AddTree(Sentinels& snapshot, const std::string& folder, int depth, bool userDesktop = false) {
+void AddTree(Sentinels& snapshot, const std::string& folder, int depth) {
     if (folder.empty()) return;
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
@@ -64,7 +55,6 @@ void AddTree(Sentinels& snapshot, const std::string& folder, int depth, bool use
     do {
         std::string name = data.cFileName;
         if (name == "." || name == "..") continue;
-        if (userDesktop && IsForeignDesktopEntry(name)) continue;
         std::string path = folder.back() == '\\' ? folder + name : folder + "\\" + name;
         snapshot.Add(path, data);
         bool enter = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
@@ -72,7 +62,7 @@ void AddTree(Sentinels& snapshot, const std::string& folder, int depth, bool use
         if (enter && depth != 0) below.push_back(path);
     } while (FindNextFileA(search, &data));
     FindClose(search);
-    for (const std::string& path : below) AddTree(snapshot, path, depth == kWhole ? kWhole : depth - 1, userDesktop);
+    for (const std::string& path : below) AddTree(snapshot, path, depth == kWhole ? kWhole : depth - 1);
 }
 
 }  // namespace
@@ -103,8 +93,7 @@ Sentinels Sentinels::Take() {
     AddTree(snapshot, ParentOf(ProgramsDir(true)), kWhole);
     AddTree(snapshot, ParentOf(ProgramsDir(false)), kWhole);
     AddTree(snapshot, DesktopDir(true), kWhole);
-    // the user desktop is the Unix home under Wine: its top level only
-    AddTree(snapshot, DesktopDir(false), 0, true);
+    AddTree(snapshot, DesktopDir(false), kWhole);  // a folder of the prefix's own home (tools/wine-run)
     AddTree(snapshot, "C:\\qve2e", kWhole);
     return snapshot;
 }
