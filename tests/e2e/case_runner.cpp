@@ -139,7 +139,11 @@ std::string Expand(State& s, const std::string& text) {
             result += text[i];
             continue;
         }
-        result += FolderOf(s, text.substr(i + 1, close - i - 1));
+        std::string name = text.substr(i + 1, close - i - 1);
+        size_t star = name.rfind('*');
+        int count = star == std::string::npos ? 0 : std::atoi(name.c_str() + star + 1);
+        for (int n = 0; n < count; ++n) result += name.substr(0, star);  // {TEXT*N}: TEXT N times
+        if (count <= 0) result += FolderOf(s, name);
         i = close;
     }
     return result;
