@@ -247,7 +247,8 @@ bool CopyTree(const std::string& from, const std::string& to) {
 
 std::string MakePackage(State& s, const std::string& name) {
     std::string folder = FreshFolder(name.empty() ? s.c->name : s.c->name + "-" + name, "C:\\qve2e");
-    CopyFileA(ProgramUnderTest().c_str(), (folder + "\\Setup.exe").c_str(), FALSE);
+    if (!CopyFileA(ProgramUnderTest().c_str(), (folder + "\\Setup.exe").c_str(), FALSE))
+        std::printf("the program was not copied into %s: Windows error %lu\n", folder.c_str(), GetLastError());
     s.packages[name] = folder;
     return folder;
 }
@@ -363,7 +364,7 @@ void DoRun(State& s, const Directive& d) {
     bool bare = d.key == "bare";
     std::string named = bare ? program.substr(folder.size() + 1) : "\"" + program + "\"";
     if (!run->Start(named + line.substr(program.size()), folder, bare ? program : "")) {
-        Fail(s, d, "the program could not be started");
+        Fail(s, d, "the program could not be started: Windows error " + std::to_string(GetLastError()));
         s.stopped = true;
         return;
     }

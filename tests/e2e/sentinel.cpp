@@ -65,7 +65,45 @@ void AddTree(Sentinels& snapshot, const std::string& folder, int depth) {
     for (const std::string& path : below) AddTree(snapshot, path, depth == kWhole ? kWhole : depth - 1);
 }
 
+// A key with its values and, to the depth given, its sub-keys; returns the names of its sub-keys.
+std::vector<std::string> AddKey(Sentinels& snapshot, HKEY root, const std::string& shown, const std::string& path,
+                                int depth) {
+    std::vector<std::string> subKeys;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return subKeys;
+    SentinelEntry entry;
+    entry.folder = true;
+    snapshot.Add(shown, entry);
+    std::vector<char> name(16384);
+    std::vector<BYTE> data(65536);
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = static_cast<DWORD>(name.size()), type = 0, dataSize = static_cast<DWORD>(data.size());
+        LONG result = RegEnumValueA(key, i, name.data(), &nameSize, nullptr, &type, data.data(), &dataSize);
+        if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA) break;
+        SentinelEntry value;
+        value.data = std::to_string(type) + ":" + (result == ERROR_MORE_DATA ? std::to_string(dataSize) + " bytes"
+                                                   : std::string(data.begin(), data.begin() + dataSize));
+        snapshot.Add(shown + " | " + std::string(name.data(), nameSize), value);
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = static_cast<DWORD>(name.size());
+        if (RegEnumKeyExA(key, i, name.data(), &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        subKeys.emplace_back(name.data(), nameSize);
+    }
+    RegCloseKey(key);
+    for (size_t i = 0; depth != 0 && i < subKeys.size(); ++i)
+        AddKey(snapshot, root, shown + "\\" + subKeys[i], path + "\\" + subKeys[i],
+               depth == kWhole ? kWhole : depth - 1);
+    return subKeys;
+}
+
 }  // namespace
+
+void Sentinels::Add(const std::string& path, const SentinelEntry& entry) {
+    std::string key = Upper(path);
+    entries_[key] = entry;
+    names_[key] = path;
+}
 
 void Sentinels::Add(const std::string& path, const WIN32_FIND_DATAA& data) {
     SentinelEntry entry;
@@ -75,9 +113,7 @@ void Sentinels::Add(const std::string& path, const WIN32_FIND_DATAA& data) {
         entry.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         entry.lastWrite = data.ftLastWriteTime;
     }
-    std::string key = Upper(path);
-    entries_[key] = entry;
-    names_[key] = path;
+    Add(path, entry);
 }
 
 Sentinels Sentinels::Take() {
@@ -95,17 +131,35 @@ Sentinels Sentinels::Take() {
     AddTree(snapshot, DesktopDir(true), kWhole);
     AddTree(snapshot, DesktopDir(false), kWhole);  // a folder of the prefix's own home (tools/wine-run)
     AddTree(snapshot, "C:\\qve2e", kWhole);
+    const char kUninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    const char kFonts[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+    AddKey(snapshot, HKEY_LOCAL_MACHINE, std::string("HKLM\\") + kUninstall, kUninstall, kWhole);
+    AddKey(snapshot, HKEY_LOCAL_MACHINE, std::string("HKLM\\") + kFonts, kFonts, kWhole);
+    // The file types: every key's name, and whole only the extensions and the applications, where
+    // an installation writes; the thousands of class keys beside them would cost each case seconds.
+    for (const std::string& name : AddKey(snapshot, HKEY_CLASSES_ROOT, "HKCR", "", 0)) {
+        SentinelEntry key;
+        key.folder = true;
+        if (name[0] == '.' || lstrcmpiA(name.c_str(), "Applications") == 0)
+            AddKey(snapshot, HKEY_CLASSES_ROOT, "HKCR\\" + name, name, kWhole);
+        else
+            snapshot.Add("HKCR\\" + name, key);
+    }
     return snapshot;
 }
 
 std::vector<std::string> Sentinels::ChangesSince(const Sentinels& before, const std::vector<std::string>& allowed) const {
     std::vector<std::string> upperAllowed;
-    for (const std::string& path : allowed)
-        if (!path.empty()) upperAllowed.push_back(Upper(path));
+    for (const std::string& path : allowed) {
+        std::string upper = Upper(path);
+        if (upper.rfind("HKLM\\SOFTWARE\\CLASSES\\", 0) == 0) upper = "HKCR\\" + upper.substr(22);
+        if (!upper.empty()) upperAllowed.push_back(upper);
+    }
     auto isAllowed = [&](const std::string& key) {
         for (const std::string& prefix : upperAllowed)
             if (key == prefix || (key.size() > prefix.size() && key.compare(0, prefix.size(), prefix) == 0 &&
-                                  (key[prefix.size()] == '\\' || prefix.back() == '\\')))
+                                  (key[prefix.size()] == '\\' || prefix.back() == '\\' ||
+                                   key.compare(prefix.size(), 3, " | ") == 0)))
                 return true;
         return false;
     };
@@ -118,6 +172,7 @@ std::vector<std::string> Sentinels::ChangesSince(const Sentinels& before, const 
             continue;
         }
         const SentinelEntry& was = old->second;
+        if (was.data != entry.data) changes.push_back("changed: " + names_.at(key) + " (its type or bytes)");
         if (was.folder != entry.folder || was.attributes != entry.attributes || was.size != entry.size ||
             CompareFileTime(&was.lastWrite, &entry.lastWrite) != 0) {
             char detail[200];
