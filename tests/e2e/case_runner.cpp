@@ -552,10 +552,7 @@ void DoRegistry(State& s, const Directive& d, bool write) {
     std::vector<std::string> parts = SplitBars(d.value.substr(0, d.value.find(" =")));
     bool ok = SplitAssignment(s, d.value, &left, &right) && parts.size() == 2 &&
               SplitKey(Expand(s, parts[0]), &root, &key);
-    if (!ok) {
-        Fail(s, d, "needs HKxx\\KEY | NAME = TEXT");
-        return;
-    }
+    if (!ok) return Fail(s, d, "needs HKxx\\KEY | NAME = TEXT");
     const char* name = parts[1].empty() ? nullptr : parts[1].c_str();
     if (write) {
         HKEY handle = nullptr;
@@ -805,6 +802,7 @@ void CleanUp(State& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    setvbuf(stdout, nullptr, _IONBF, 0);  // a runner that is killed still leaves what it printed
     std::string casePath;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--case=", 7) == 0) casePath = argv[i] + 7;
