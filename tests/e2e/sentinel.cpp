@@ -12,6 +12,7 @@ namespace e2e {
 namespace {
 
 constexpr int kWhole = -1;
+const SentinelEntry kKeyEntry = [] { SentinelEntry key; key.folder = true; return key; }();  // a registry key
 const char kSentinelName[] = "qv-sentinel.txt";
 const char kSentinelBytes[] = "Diese Datei darf keine Installation ver\xE4ndern.\r\n";
 
@@ -71,25 +72,19 @@ std::vector<std::string> AddKey(Sentinels& snapshot, HKEY root, const std::strin
     std::vector<std::string> subKeys;
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return subKeys;
-    SentinelEntry entry;
-    entry.folder = true;
-    snapshot.Add(shown, entry);
-    std::vector<char> name(16384);
-    std::vector<BYTE> data(65536);
+    snapshot.Add(shown, kKeyEntry);
+    static char name[16384], data[65536];  // filled and read before the recursion below
     for (DWORD i = 0;; ++i) {
-        DWORD nameSize = static_cast<DWORD>(name.size()), type = 0, dataSize = static_cast<DWORD>(data.size());
-        LONG result = RegEnumValueA(key, i, name.data(), &nameSize, nullptr, &type, data.data(), &dataSize);
+        DWORD nameSize = sizeof name, type = 0, size = sizeof data;
+        LONG result = RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
         if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA) break;
-        SentinelEntry value;
-        value.data = std::to_string(type) + ":" + (result == ERROR_MORE_DATA ? std::to_string(dataSize) + " bytes"
-                                                   : std::string(data.begin(), data.begin() + dataSize));
-        snapshot.Add(shown + " | " + std::string(name.data(), nameSize), value);
+        SentinelEntry value;  // a value too large for the buffer is known by its size
+        value.data = std::to_string(type) + ":" + (result ? std::to_string(size) : std::string(data, size));
+        snapshot.Add(shown + " | " + std::string(name, nameSize), value);
     }
-    for (DWORD i = 0;; ++i) {
-        DWORD nameSize = static_cast<DWORD>(name.size());
-        if (RegEnumKeyExA(key, i, name.data(), &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        subKeys.emplace_back(name.data(), nameSize);
-    }
+    DWORD nameSize = sizeof name;
+    for (DWORD i = 0; RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i)
+        subKeys.emplace_back(name, nameSize), nameSize = sizeof name;
     RegCloseKey(key);
     for (size_t i = 0; depth != 0 && i < subKeys.size(); ++i)
         AddKey(snapshot, root, shown + "\\" + subKeys[i], path + "\\" + subKeys[i],
@@ -137,14 +132,11 @@ Sentinels Sentinels::Take() {
     AddKey(snapshot, HKEY_LOCAL_MACHINE, std::string("HKLM\\") + kFonts, kFonts, kWhole);
     // The file types: every key's name, and whole only the extensions and the applications, where
     // an installation writes; the thousands of class keys beside them would cost each case seconds.
-    for (const std::string& name : AddKey(snapshot, HKEY_CLASSES_ROOT, "HKCR", "", 0)) {
-        SentinelEntry key;
-        key.folder = true;
+    for (const std::string& name : AddKey(snapshot, HKEY_CLASSES_ROOT, "HKCR", "", 0))
         if (name[0] == '.' || lstrcmpiA(name.c_str(), "Applications") == 0)
             AddKey(snapshot, HKEY_CLASSES_ROOT, "HKCR\\" + name, name, kWhole);
         else
-            snapshot.Add("HKCR\\" + name, key);
-    }
+            snapshot.Add("HKCR\\" + name, kKeyEntry);
     return snapshot;
 }
 

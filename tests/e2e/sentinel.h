@@ -37,7 +37,6 @@ public:
     std::vector<std::string> ChangesSince(const Sentinels& before, const std::vector<std::string>& allowed = {}) const;
     // The same, one change a line, "" when nothing changed.
     std::string ChangesText(const Sentinels& before, const std::vector<std::string>& allowed = {}) const;
-    size_t Size() const { return entries_.size(); }
     void Add(const std::string& path, const WIN32_FIND_DATAA& found);
     void Add(const std::string& path, const SentinelEntry& entry);
 

@@ -274,22 +274,18 @@ std::string Shown(const Result& fields) {
 }  // namespace
 
 TEST_CASE("every row of the rules tables") {
-    // one table per source file, named after it, so that a table without its source stands out
-    std::vector<std::filesystem::path> tables;
-    for (const auto& entry : std::filesystem::directory_iterator(QV_HOST_TEST_DIR "/rules"))
-        if (entry.path().extension() == ".txt") tables.push_back(entry.path());
-    std::sort(tables.begin(), tables.end());
     int rows = 0;
-    for (const std::filesystem::path& table : tables) {
-        std::string name = table.stem().string(), line, bytes;
-        bool hasSource = false;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(QV_HOST_TEST_DIR "/../../src"))
-            hasSource = hasSource || entry.path().stem() == name;
-        CHECK_MESSAGE(hasSource, table.filename().string() << " names no source file");
-        std::ifstream file(table);
+    for (const auto& table : std::filesystem::directory_iterator(QV_HOST_TEST_DIR "/rules")) {
+        if (table.path().extension() != ".txt") continue;
+        // one table per source file, named after it, so that a table without its source stands out
+        std::filesystem::recursive_directory_iterator sources(QV_HOST_TEST_DIR "/../../src");
+        auto named = [&](const auto& source) { return source.path().stem() == table.path().stem(); };
+        CHECK_MESSAGE(std::any_of(begin(sources), end(sources), named), table.path() << " names no source file");
+        std::ifstream file(table.path());
+        std::string line, bytes;
         for (int number = 1; std::getline(file, line); ++number) {
             if (line.empty() || line[0] == '#') continue;
-            INFO(table.filename().string() << ":" << number << ": " << line);
+            INFO(table.path().filename().string() << ":" << number << ": " << line);
             bool readable = host::Convert(line, "UTF-8", "CP1252", bytes);
             std::vector<std::string> fields = Split(bytes, " | "), values(fields.size());
             const Handler* handler = nullptr;
