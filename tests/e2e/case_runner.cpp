@@ -289,24 +289,6 @@ bool Change(const std::string& path, const std::string& how) {
 
 // ---- the program's windows
 
-// Every visible top-level window of the process, dialogs or not.
-bool HasVisibleWindow(DWORD pid) {
-    struct Query {
-        DWORD pid;
-        bool found;
-    } query{pid, false};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* q = reinterpret_cast<Query*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == q->pid && IsWindowVisible(window)) q->found = true;
-            return !q->found;
-        },
-        reinterpret_cast<LPARAM>(&query));
-    return query.found;
-}
-
 // The next box or dialog with buttons, or the end of the run, within ms.
 bool WaitForBox(State& s, Shown* shown, DWORD ms, bool* sawWindow) {
     DWORD start = GetTickCount();
