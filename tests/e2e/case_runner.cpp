@@ -64,6 +64,12 @@ void Fail(State& s, const Directive& d, const std::string& what) {
     std::printf("FAILED line %d: %s: %s\n   %s\n", d.line, d.key.c_str(), d.value.c_str(), what.c_str());
 }
 
+// A failure after which the rest of the case is not run.
+void Stop(State& s, const Directive& d, const std::string& what) {
+    Fail(s, d, what);
+    s.stopped = true;
+}
+
 std::string Printable(std::string text) {
     for (char& c : text)
         if (c == '\r' || c == '\n') c = '|';
@@ -345,11 +351,8 @@ void DoRun(State& s, const Directive& d) {
     // bare: only the program's file name on the command line, as typed in its folder
     bool bare = d.key == "bare";
     std::string named = bare ? program.substr(folder.size() + 1) : "\"" + program + "\"";
-    if (!run->Start(named + line.substr(program.size()), folder, bare ? program : "")) {
-        Fail(s, d, "the program could not be started: Windows error " + std::to_string(GetLastError()));
-        s.stopped = true;
-        return;
-    }
+    if (!run->Start(named + line.substr(program.size()), folder, bare ? program : ""))
+        return Stop(s, d, "the program could not be started: Windows error " + std::to_string(GetLastError()));
     if (d.key != "start") s.lastPid = run->Pid();
 }
 
@@ -358,59 +361,40 @@ void DoAwait(State& s, const Directive& d) {
     std::vector<std::string> parts = SplitBars(d.value);  // CAPTION | TEXT, and for box: also | HOW
     std::string caption = parts[0], text = parts.size() > 1 ? parts[1] : "";
     bool sawWindow = false;
-    if (!s.run || !WaitForBox(s, &s.shown, 60000, &sawWindow)) {
-        Fail(s, d, !s.run ? "needs a run before it"
-                   : s.run->HasEnded() ? "the run ended without this box" : "no box within 60 s");
-        s.stopped = true;
-        return;
-    }
+    if (!s.run || !WaitForBox(s, &s.shown, 60000, &sawWindow))
+        return Stop(s, d, !s.run                ? "needs a run before it"
+                          : s.run->HasEnded() ? "the run ended without this box"
+                                              : "no box within 60 s");
     if (s.shown.caption != Expand(s, Unescape(caption)) ||
-        s.shown.text.find(Expand(s, Unescape(text))) == std::string::npos) {
-        Fail(s, d, "the box shown was [" + s.shown.caption + ": " + Printable(s.shown.text) + "]");
-        s.stopped = true;
-    }
+        s.shown.text.find(Expand(s, Unescape(text))) == std::string::npos)
+        Stop(s, d, "the box shown was [" + s.shown.caption + ": " + Printable(s.shown.text) + "]");
 }
 
 void DoPress(State& s, const Directive& d, const std::string& how) {
-    if (s.shown.window && !s.shown.window.IsVisible()) {
-        Fail(s, d, "the box closed before it was answered");
-        s.stopped = true;
-        return;
-    }
-    if (!s.shown.window || !Answer(s.shown.window, how)) {
-        Fail(s, d, "needs a box before it and one of OK, Cancel, Yes, No, Retry, a control ID, Enter, Escape, close");
-        s.stopped = true;
-        return;
-    }
-    if (!s.shown.window.WaitGone(10000)) {
-        Fail(s, d, "the box did not close");
-        s.stopped = true;
-    }
+    if (s.shown.window && !s.shown.window.IsVisible())
+        return Stop(s, d, "the box closed before it was answered");
+    if (!s.shown.window || !Answer(s.shown.window, how))
+        return Stop(s, d, "needs a box before it and one of OK, Cancel, Yes, No, Retry, a control ID, Enter, "
+                          "Escape, close");
+    if (!s.shown.window.WaitGone(10000))
+        Stop(s, d, "the box did not close");
     s.shown = Shown();
 }
 
 // A notification of a control of the awaited box, as a click or a scroll sends it; the box stays.
 void DoNotify(State& s, const Directive& d, const std::string& id, const std::string& code) {
-    if (!s.shown.window) {
-        Fail(s, d, "needs a box before it");
-        s.stopped = true;
-        return;
-    }
+    if (!s.shown.window)
+        return Stop(s, d, "needs a box before it");
     s.shown.window.Notify(std::stoi(id), std::stoi(code));
     Sleep(700);
-    if (!s.shown.window.IsVisible() || s.run->HasEnded()) {
-        Fail(s, d, "the box closed");
-        s.stopped = true;
-    }
+    if (!s.shown.window.IsVisible() || s.run->HasEnded())
+        Stop(s, d, "the box closed");
 }
 
 void DoBox(State& s, const Directive& d) {
     std::vector<std::string> parts = SplitBars(d.value);
-    if (parts.size() != 3) {
-        Fail(s, d, "needs CAPTION | TEXT | BUTTON");
-        s.stopped = true;
-        return;
-    }
+    if (parts.size() != 3)
+        return Stop(s, d, "needs CAPTION | TEXT | BUTTON");
     DoAwait(s, d);
     if (!s.stopped) DoPress(s, d, parts[2]);
 }
@@ -466,11 +450,8 @@ void DoInterrupt(State& s, const Directive& d) {
         seen = progress && (progress.Text(101).find(text) != std::string::npos ||
                             progress.Text(102).find(text) != std::string::npos);
     }
-    if (!seen) {
-        Fail(s, d, "the progress window never showed it");
-        s.stopped = true;
-        return;
-    }
+    if (!seen)
+        return Stop(s, d, "the progress window never showed it");
     if (d.key == "kill") {
         EndRun(s);
     } else {
