@@ -166,6 +166,37 @@ void CheckNames() {
     WalkListText(list.Text, list.Size, CheckLine, &check);
 }
 
+// The files of a listed value or pattern as the install takes them from beside the program, in
+// the log, by their paths below the program's folder.
+void LogSourceFiles(const char* value) {
+    if (!IsListValueSet(value)) return;
+    if (strpbrk(value, "*?") == nullptr) {
+        LogAction(kLogPackageFile, value);
+        return;
+    }
+    LongText folder = PathFolderPart(value);
+    bool inFolder = folder.Length() < strlen(value);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(JoinPath(g_ctx.SourceDir.CStr(), value).CStr(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        LogAction(kLogPackageFile, inFolder ? JoinPath(folder.CStr(), found.cFileName).CStr() : found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// The order the install takes its files in: the list, the listed files, then the wildcard groups.
+// A package packed in this order is read by a packed program once, front to back (tools/pack
+// reads it from the log).
+void LogInstallOrder() {
+    if (!RunLogIsOpen() || IsPackedRun()) return;
+    LogAction(kLogPackageFile, kListFileName);
+    // Entry 0 is the program itself, which is no file of a package.
+    for (int i = 1; i < kListEntryCount; ++i) LogSourceFiles(g_ctx.InstallList[i].Files.CStr());
+    for (int i = 1; i < kListEntryCount; ++i) LogSourceFiles(g_ctx.InstallList[i].WildCopy.CStr());
+}
+
 }  // namespace
 
 RunResult RunListCheck() {
@@ -194,6 +225,7 @@ RunResult RunListCheck() {
     }
     if (!g_runOnceFound) Report(ListProblemKind::NotInstalled, "General", "RunOnce", runOnce);
     if (!g_regFileFound) Report(ListProblemKind::NotInstalled, "General", "RegFile", g_ctx.RegFile.CStr());
+    LogInstallOrder();
     FinishCheckReport(g_report);
     // Under /Q the log has a line per problem already; the box's text would repeat them all in one.
     if (!g_ctx.Unattended)

@@ -25,7 +25,7 @@ const char kLogRemoved[] = "Entfernt";
 const char kLogShown[] = "Meldung";
 const char kLogAnswered[] = "Ohne Anzeige beantwortet";
 const char kLogProblem[] = "Problem";
-const char kLogUnpack[] = "Entpacken";
+const char kLogPackageFile[] = "Paketdatei";
 const char kLogEnd[] = "Ende";
 
 namespace {

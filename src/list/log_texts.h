@@ -33,7 +33,7 @@ extern const char kLogRemoved[];
 extern const char kLogShown[];
 extern const char kLogAnswered[];
 extern const char kLogProblem[];  // a problem the author's check found
-extern const char kLogUnpack[];   // a packed Setup.exe unpacks its package into a folder
+extern const char kLogPackageFile[];  // the author's check: a file the install takes, in its order
 extern const char kLogEnd[];
 
 // "Ende: Exitcode 2 nach 12,3 s".

@@ -143,7 +143,7 @@ bool FindTablesEnd(const uint8_t* tables, size_t available, CabinetLayout* layou
         if (data < end) end = data;
     }
     // The tables lie before the data: the folders' and the files', whose first entry at least.
-    if (end < layout->FileTable + 16 || end > available) return false;
+    if (end < layout->FileTable + 16 || end > layout->Size) return false;
     layout->TablesEnd = static_cast<uint32_t>(end);
     return true;
 }

@@ -53,7 +53,7 @@ struct CabinetLayout {
 // no cabinet, a cabinet that continues in another one, or tables that would lie beyond its end.
 bool ReadCabinetLayout(const uint8_t* start, size_t available, CabinetLayout* layout);
 // The offset of the first folder's data, from the folder table (which lies in tables, the
-// cabinet's first bytes): the tables end there.
+// cabinet's first available bytes): the tables end there.
 bool FindTablesEnd(const uint8_t* tables, size_t available, CabinetLayout* layout);
 
 // One entry of the file table.

@@ -89,14 +89,6 @@ std::vector<std::string> Matching(const std::string& pattern) {
     return names;
 }
 
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> files;
-    for (const std::string& name : FolderNames(folder))
-        if (!(GetFileAttributesA((folder + "\\" + name).c_str()) & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(name);
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 void SetFileDay(const std::string& path, int year, int month, int day) {
     SYSTEMTIME system = {};
     system.wYear = static_cast<WORD>(year);

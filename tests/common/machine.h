@@ -17,10 +17,9 @@ std::string ReadFileBytes(const std::string& path);
 bool PathExists(const std::string& path);
 // Removes a file or a folder tree (links are removed, not entered).
 void RemoveTree(const std::string& path);
-// Every name in the folder except "." and "..", in search order; FilesIn: the files alone, sorted.
+// Every name in the folder except "." and "..", in search order.
 std::vector<std::string> FolderNames(const std::string& folder);
 std::vector<std::string> Matching(const std::string& pattern);
-std::vector<std::string> FilesIn(const std::string& folder);
 // The last-write time (and creation time) at midnight of the day.
 void SetFileDay(const std::string& path, int year, int month, int day);
 

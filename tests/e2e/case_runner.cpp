@@ -24,6 +24,7 @@ struct Directive {
     int line;
     std::string key;
     std::string value;
+    std::string left, right;  // of a value "left = right", both expanded and the right side unescaped
 };
 
 struct Case {
@@ -61,6 +62,12 @@ struct State {
 void Fail(State& s, const Directive& d, const std::string& what) {
     ++s.failures;
     std::printf("FAILED line %d: %s: %s\n   %s\n", d.line, d.key.c_str(), d.value.c_str(), what.c_str());
+}
+
+// A failure after which the rest of the case is not run.
+void Stop(State& s, const Directive& d, const std::string& what) {
+    Fail(s, d, what);
+    s.stopped = true;
 }
 
 std::string Printable(std::string text) {
@@ -107,7 +114,7 @@ bool ReadCase(const std::string& path, Case* c) {
         if (line.empty() || line[0] == '#') continue;
         size_t colon = line.find(':');
         if (colon == std::string::npos) return false;
-        c->directives.push_back({number, line.substr(0, colon), ToCodePage1252(Trim(line.substr(colon + 1)))});
+        c->directives.push_back({number, line.substr(0, colon), ToCodePage1252(Trim(line.substr(colon + 1))), {}, {}});
     }
     return true;
 }
@@ -138,18 +145,17 @@ std::string Expand(State& s, const std::string& text) {
             result += text[i];
             continue;
         }
-        result += FolderOf(s, text.substr(i + 1, close - i - 1));
+        std::string name = text.substr(i + 1, close - i - 1);
+        size_t star = name.rfind('*');
+        int count = star == std::string::npos ? 0 : std::atoi(name.c_str() + star + 1);
+        for (int n = 0; n < count; ++n) result += name.substr(0, star);  // {TEXT*N}: TEXT N times
+        if (count <= 0) result += FolderOf(s, name);
         i = close;
     }
     return result;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
+int HexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) ? std::stoi(std::string(1, c), 0, 16) : -1; }
 
 std::string Unescape(const std::string& text) {
     std::string result;
@@ -247,7 +253,8 @@ bool CopyTree(const std::string& from, const std::string& to) {
 
 std::string MakePackage(State& s, const std::string& name) {
     std::string folder = FreshFolder(name.empty() ? s.c->name : s.c->name + "-" + name, "C:\\qve2e");
-    CopyFileA(ProgramUnderTest().c_str(), (folder + "\\Setup.exe").c_str(), FALSE);
+    if (!CopyFileA(ProgramUnderTest().c_str(), (folder + "\\Setup.exe").c_str(), FALSE))
+        std::printf("the program was not copied into %s: Windows error %lu\n", folder.c_str(), GetLastError());
     s.packages[name] = folder;
     return folder;
 }
@@ -288,24 +295,6 @@ bool Change(const std::string& path, const std::string& how) {
 
 // ---- the program's windows
 
-// Every visible top-level window of the process, dialogs or not.
-bool HasVisibleWindow(DWORD pid) {
-    struct Query {
-        DWORD pid;
-        bool found;
-    } query{pid, false};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* q = reinterpret_cast<Query*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == q->pid && IsWindowVisible(window)) q->found = true;
-            return !q->found;
-        },
-        reinterpret_cast<LPARAM>(&query));
-    return query.found;
-}
-
 // The next box or dialog with buttons, or the end of the run, within ms.
 bool WaitForBox(State& s, Shown* shown, DWORD ms, bool* sawWindow) {
     DWORD start = GetTickCount();
@@ -340,9 +329,7 @@ bool Answer(const Window& window, const std::string& how) {
     return true;
 }
 
-void EndRun(State& s) {
-    if (s.run) s.run.reset();  // a run that is still going is ended
-}
+void EndRun(State& s) { s.run.reset(); }  // a run that is still going is ended
 
 // ---- directives
 
@@ -364,71 +351,51 @@ void DoRun(State& s, const Directive& d) {
     // bare: only the program's file name on the command line, as typed in its folder
     bool bare = d.key == "bare";
     std::string named = bare ? program.substr(folder.size() + 1) : "\"" + program + "\"";
-    if (!run->Start(named + line.substr(program.size()), folder, bare ? program : "")) {
-        Fail(s, d, "the program could not be started");
-        s.stopped = true;
-        return;
-    }
+    if (!run->Start(named + line.substr(program.size()), folder, bare ? program : ""))
+        return Stop(s, d, "the program could not be started: Windows error " + std::to_string(GetLastError()));
     if (d.key != "start") s.lastPid = run->Pid();
 }
 
 // Waits for the next box of the run and checks its caption and text; it stays up.
-void DoAwait(State& s, const Directive& d, const std::string& caption, const std::string& text) {
+void DoAwait(State& s, const Directive& d) {
+    std::vector<std::string> parts = SplitBars(d.value);  // CAPTION | TEXT, and for box: also | HOW
+    std::string caption = parts[0], text = parts.size() > 1 ? parts[1] : "";
     bool sawWindow = false;
-    if (!s.run || !WaitForBox(s, &s.shown, 60000, &sawWindow)) {
-        Fail(s, d, !s.run ? "needs a run before it"
-                   : s.run->HasEnded() ? "the run ended without this box" : "no box within 60 s");
-        s.stopped = true;
-        return;
-    }
+    if (!s.run || !WaitForBox(s, &s.shown, 60000, &sawWindow))
+        return Stop(s, d, !s.run                ? "needs a run before it"
+                          : s.run->HasEnded() ? "the run ended without this box"
+                                              : "no box within 60 s");
     if (s.shown.caption != Expand(s, Unescape(caption)) ||
-        s.shown.text.find(Expand(s, Unescape(text))) == std::string::npos) {
-        Fail(s, d, "the box shown was [" + s.shown.caption + ": " + Printable(s.shown.text) + "]");
-        s.stopped = true;
-    }
+        s.shown.text.find(Expand(s, Unescape(text))) == std::string::npos)
+        Stop(s, d, "the box shown was [" + s.shown.caption + ": " + Printable(s.shown.text) + "]");
 }
 
 void DoPress(State& s, const Directive& d, const std::string& how) {
-    if (s.shown.window && !s.shown.window.IsVisible()) {
-        Fail(s, d, "the box closed before it was answered");
-        s.stopped = true;
-        return;
-    }
-    if (!s.shown.window || !Answer(s.shown.window, how)) {
-        Fail(s, d, "needs a box before it and one of OK, Cancel, Yes, No, Retry, a control ID, Enter, Escape, close");
-        s.stopped = true;
-        return;
-    }
-    if (!s.shown.window.WaitGone(10000)) {
-        Fail(s, d, "the box did not close");
-        s.stopped = true;
-    }
+    if (s.shown.window && !s.shown.window.IsVisible())
+        return Stop(s, d, "the box closed before it was answered");
+    if (!s.shown.window || !Answer(s.shown.window, how))
+        return Stop(s, d, "needs a box before it and one of OK, Cancel, Yes, No, Retry, a control ID, Enter, "
+                          "Escape, close");
+    if (!s.shown.window.WaitGone(10000))
+        Stop(s, d, "the box did not close");
     s.shown = Shown();
 }
 
 // A notification of a control of the awaited box, as a click or a scroll sends it; the box stays.
 void DoNotify(State& s, const Directive& d, const std::string& id, const std::string& code) {
-    if (!s.shown.window) {
-        Fail(s, d, "needs a box before it");
-        s.stopped = true;
-        return;
-    }
+    if (!s.shown.window)
+        return Stop(s, d, "needs a box before it");
     s.shown.window.Notify(std::stoi(id), std::stoi(code));
     Sleep(700);
-    if (!s.shown.window.IsVisible() || s.run->HasEnded()) {
-        Fail(s, d, "the box closed");
-        s.stopped = true;
-    }
+    if (!s.shown.window.IsVisible() || s.run->HasEnded())
+        Stop(s, d, "the box closed");
 }
 
 void DoBox(State& s, const Directive& d) {
     std::vector<std::string> parts = SplitBars(d.value);
-    if (parts.size() != 3) {
-        Fail(s, d, "needs CAPTION | TEXT | BUTTON");
-        s.stopped = true;
-        return;
-    }
-    DoAwait(s, d, parts[0], parts[1]);
+    if (parts.size() != 3)
+        return Stop(s, d, "needs CAPTION | TEXT | BUTTON");
+    DoAwait(s, d);
     if (!s.stopped) DoPress(s, d, parts[2]);
 }
 
@@ -436,7 +403,7 @@ void DoBox(State& s, const Directive& d) {
 void DoAlso(State& s, const Directive& d) {
     std::string line, code;
     SplitAssignment(s, d.value, &line, &code);
-    DoRun(s, Directive{d.line, "start", line});
+    DoRun(s, Directive{d.line, "start", line, {}, {}});
     if (s.stopped) return;
     bool ended = WaitFor([&] { return s.background->HasEnded() || AnswerableDialog(s.background->Pid()); }, 30000);
     Window box = AnswerableDialog(s.background->Pid());
@@ -483,11 +450,8 @@ void DoInterrupt(State& s, const Directive& d) {
         seen = progress && (progress.Text(101).find(text) != std::string::npos ||
                             progress.Text(102).find(text) != std::string::npos);
     }
-    if (!seen) {
-        Fail(s, d, "the progress window never showed it");
-        s.stopped = true;
-        return;
-    }
+    if (!seen)
+        return Stop(s, d, "the progress window never showed it");
     if (d.key == "kill") {
         EndRun(s);
     } else {
@@ -530,25 +494,19 @@ void DoScriptDone(State& s, const Directive& d) {
     }
 }
 
-void Check(State& s, const Directive& d, bool ok, const std::string& what) {
-    if (!ok) Fail(s, d, what);
-}
+void Check(State& s, const Directive& d, bool ok, const std::string& what) { if (!ok) Fail(s, d, what); }
 
-std::string Listing(const std::string& folder) {
-    std::string text;
-    for (const std::string& name : FilesIn(folder)) text += (text.empty() ? "" : "|") + name;
-    return text;
-}
-
-// The sub-folders of a folder, sorted, names as stored.
-std::string FolderListing(const std::string& folder) {
+// files: the files (not folders) of a folder, folders: its sub-folders; sorted, names as stored
+void DoListing(State& s, const Directive& d) {
     std::vector<std::string> names;
-    for (const std::string& name : FolderNames(folder))
-        if (GetFileAttributesA((folder + "\\" + name).c_str()) & FILE_ATTRIBUTE_DIRECTORY) names.push_back(name);
+    bool folders = d.key == "folders";
+    for (const std::string& name : FolderNames(d.left))
+        if (((GetFileAttributesA((d.left + "\\" + name).c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0) == folders)
+            names.push_back(name);
     std::sort(names.begin(), names.end());
     std::string text;
     for (const std::string& name : names) text += (text.empty() ? "" : "|") + name;
-    return text;
+    Check(s, d, text == d.right, (folders ? "the folder holds the folders " : "the folder holds ") + text);
 }
 
 void DoRegistry(State& s, const Directive& d, bool write) {
@@ -557,10 +515,7 @@ void DoRegistry(State& s, const Directive& d, bool write) {
     std::vector<std::string> parts = SplitBars(d.value.substr(0, d.value.find(" =")));
     bool ok = SplitAssignment(s, d.value, &left, &right) && parts.size() == 2 &&
               SplitKey(Expand(s, parts[0]), &root, &key);
-    if (!ok) {
-        Fail(s, d, "needs HKxx\\KEY | NAME = TEXT");
-        return;
-    }
+    if (!ok) return Fail(s, d, "needs HKxx\\KEY | NAME = TEXT");
     const char* name = parts[1].empty() ? nullptr : parts[1].c_str();
     if (write) {
         HKEY handle = nullptr;
@@ -572,9 +527,8 @@ void DoRegistry(State& s, const Directive& d, bool write) {
         }
         return;
     }
-    bool exists = false;
     DWORD number = 0;
-    exists = RegistryDword(root, key, name, &number);
+    bool exists = RegistryDword(root, key, name, &number);
     std::string value = exists ? std::to_string(number) : RegistryText(root, key, name, &exists);
     Check(s, d, exists && value == right, exists ? "the value is \"" + Printable(value) + "\"" : "no such value");
 }
@@ -589,13 +543,19 @@ bool SetAttributes(const std::string& path, const std::string& letters) {
     return SetFileAttributesA(path.c_str(), attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
 }
 
+std::string AttributeLetters(DWORD attributes) {
+    std::string letters;
+    if (attributes & FILE_ATTRIBUTE_READONLY) letters += 'R';
+    if (attributes & FILE_ATTRIBUTE_HIDDEN) letters += 'H';
+    if (attributes & FILE_ATTRIBUTE_SYSTEM) letters += 'S';
+    if (attributes & FILE_ATTRIBUTE_ARCHIVE) letters += 'A';
+    return letters;
+}
+
 void DoMount(State& s, const Directive& d) {
-    std::string folder, size;
-    SplitAssignment(s, d.value, &folder, &size);
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::string unixPath = UnixPathOf(folder);
-    if (unixPath.empty() ||
-        !RunUnixShell("mount -t tmpfs -o size=" + size + " qvcase " + ShellQuoted(unixPath))) {
+    CreateDirectoryA(d.left.c_str(), nullptr);
+    std::string unixPath = UnixPathOf(d.left);
+    if (unixPath.empty() || !RunUnixShell("mount -t tmpfs -o size=" + d.right + " qvcase " + ShellQuoted(unixPath))) {
         std::printf("NOT COVERED: a tmpfs volume could not be mounted here (mount -t tmpfs needs root)\n");
         s.notCovered = true;
         s.stopped = true;
@@ -604,177 +564,182 @@ void DoMount(State& s, const Directive& d) {
     s.mounts.push_back(unixPath);
 }
 
-void Perform(State& s, const Directive& d) {
-    std::string left, right;
-    const std::string& k = d.key;
-    if (k == "proves" || k == "label") {
-        if (k == "proves") std::printf("proves: %s\n", d.value.c_str());
-    } else if (k == "footprint") {
-        std::string path = Expand(s, d.value);
-        s.footprints.push_back(path);
-        RemoveFootprint(path);
-    } else if (k == "package") {
-        MakePackage(s, d.value);
-    } else if (k == "file" && SplitAssignment(s, d.value, &left, &right)) {
-        WriteFile(left, right);
-    } else if (k == "bigfile" && SplitAssignment(s, d.value, &left, &right)) {
-        size_t blank = right.find(' ');
-        unsigned seed = blank == std::string::npos ? 7 : static_cast<unsigned>(std::stoul(right.substr(blank)));
-        WriteFile(left, PseudoRandomBytes(std::stoul(right), seed));
-    } else if (k == "copy" && SplitAssignment(s, d.value, &left, &right)) {
-        Check(s, d, CopyTree(left, Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)))), "could not copy");
-    } else if (k == "pack" && SplitAssignment(s, d.value, &left, &right)) {
-        Check(s, d, Pack(left, right), "could not pack it (gcab, from tools/deps)");
-    } else if (k == "change" && SplitAssignment(s, d.value, &left, &right)) {
-        Check(s, d, Change(left, right), "could not change the file so");
-    } else if (k == "mkdir") {
-        std::string folder = Expand(s, d.value);
-        MakeFolders(folder + "\\");
-    } else if (k == "attrib" && SplitAssignment(s, d.value, &left, &right)) {
-        Check(s, d, SetAttributes(left, right), "could not set the attributes");
-    } else if (k == "time" && SplitAssignment(s, d.value, &left, &right)) {
-        SetFileDay(left, std::stoi(right.substr(0, 4)), std::stoi(right.substr(5, 2)), std::stoi(right.substr(8, 2)));
-    } else if (k == "hold" || k == "open") {
-        // open: read, and shared with readers, as the file of a running program is held
-        std::string path = Expand(s, d.value);
-        bool hold = k == "hold";
-        HANDLE file = CreateFileA(path.c_str(), hold ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
-                                  hold ? 0 : FILE_SHARE_READ, nullptr, hold ? OPEN_ALWAYS : OPEN_EXISTING, 0, nullptr);
-        Check(s, d, file != INVALID_HANDLE_VALUE, "could not open the file");
-        if (file != INVALID_HANDLE_VALUE) s.held[path] = file;
-    } else if (k == "release") {
-        std::string path = Expand(s, d.value);
-        if (s.held.count(path)) CloseHandle(s.held[path]);
-        s.held.erase(path);
-    } else if (k == "reg") {
-        DoRegistry(s, d, true);
-    } else if (k == "locale") {
-        char language[16] = "";
-        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SISO639LANGNAME, language, sizeof language);
-        Check(s, d, d.value.compare(0, 2, language) == 0,
-              std::string("the programs run in the language ") + language + ": run the case under LC_ALL=" + d.value +
-                  ", as ctest does");
-    } else if (k == "env" && SplitAssignment(s, d.value, &left, &right)) {
-        SetEnvironmentVariableA(left.c_str(), right.empty() ? nullptr : right.c_str());
-    } else if (k == "run" || k == "bare") {
-        DoRun(s, d);
-    } else if (k == "start") {
-        DoRun(s, d);
-    } else if (k == "stop") {
-        s.background.reset();
-    } else if (k == "box") {
-        DoBox(s, d);
-    } else if (k == "await") {
-        std::vector<std::string> parts = SplitBars(d.value);
-        DoAwait(s, d, parts[0], parts.size() > 1 ? parts[1] : "");
-    } else if (k == "boxtext") {
-        Check(s, d, s.shown.window && s.shown.text.find(Expand(s, Unescape(d.value))) != std::string::npos,
-              "the box shown was [" + s.shown.caption + ": " + Printable(s.shown.text) + "]");
-    } else if (k == "press") {
-        DoPress(s, d, d.value);
-    } else if (k == "notify" && SplitAssignment(s, d.value, &left, &right)) {
-        DoNotify(s, d, left, right);
-    } else if (k == "also") {
-        DoAlso(s, d);
-    } else if (k == "foreground") {
-        HWND front = GetForegroundWindow();
-        Check(s, d, front != nullptr && Window(front).Caption() == Expand(s, Unescape(d.value)),
-              "the window in front is [" + Window(front).Caption() + "]");
-    } else if (k == "kill-copying" || k == "kill-child-copying") {
-        DoKillWhileCopying(s, d);
-    } else if (k == "kill" || k == "close") {
-        DoInterrupt(s, d);
-    } else if (k == "wait") {
-        std::string path = Expand(s, d.value);
-        Check(s, d, WaitFor([&] { return PathExists(path); }, 30000), "it did not come within 30 s");
-    } else if (k == "sleep") {
-        Sleep(static_cast<DWORD>(std::stoul(d.value)));
-    } else if (k == "skip") {
-        std::printf("NOT COVERED: %s\n", d.value.c_str());
-        s.notCovered = true;
-        s.stopped = true;
-    } else if (k == "nowindow") {
-        s.noWindow = true;
-    } else if (k == "exit") {
-        DoExit(s, d);
-    } else if (k == "script-done") {
-        DoScriptDone(s, d);
-    } else if (k == "exists") {
-        Check(s, d, PathExists(Expand(s, d.value)), "it is not there");
-    } else if (k == "gone") {
-        Check(s, d, !PathExists(Expand(s, d.value)), "it is there");
-    } else if (k == "content" && SplitAssignment(s, d.value, &left, &right)) {
-        std::string bytes = ReadFileBytes(left);
-        Check(s, d, bytes == right, "it holds \"" + Printable(bytes) + "\"");
-    } else if (k == "contains" && SplitAssignment(s, d.value, &left, &right)) {
-        std::string bytes = ReadFileBytes(left);
-        Check(s, d, bytes != "<missing>" && bytes.find(right) != std::string::npos,
-              "it holds \"" + Printable(bytes) + "\"");
-    } else if (k == "lastline" && SplitAssignment(s, d.value, &left, &right)) {
-        std::string bytes = ReadFileBytes(left);
-        if (bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0) bytes.resize(bytes.size() - 2);
-        size_t start = bytes.rfind("\r\n");
-        std::string last = start == std::string::npos ? bytes : bytes.substr(start + 2);
-        Check(s, d, last.rfind(right, 0) == 0, "its last line is \"" + Printable(last) + "\"");
-    } else if (k == "same" && SplitAssignment(s, d.value, &left, &right)) {
-        std::string bytes = ReadFileBytes(left);
-        bool same = false;
-        for (const std::string& other : SplitBars(d.value.substr(d.value.find(" = ") + 3)))
-            same = same || (bytes != "<missing>" && bytes == ReadFileBytes(Expand(s, other)));
-        Check(s, d, same, "it differs");
-    } else if (k == "files" && SplitAssignment(s, d.value, &left, &right)) {
-        std::string listing = Listing(left);
-        Check(s, d, listing == right, "the folder holds " + listing);
-    } else if (k == "folders" && SplitAssignment(s, d.value, &left, &right)) {
-        std::string listing = FolderListing(left);
-        Check(s, d, listing == right, "the folder holds the folders " + listing);
-    } else if (k == "regvalue") {
-        DoRegistry(s, d, false);
-    } else if (k == "noreg" || k == "regkey") {
-        HKEY root = nullptr;
-        std::string key;
-        bool wanted = k == "regkey";
-        Check(s, d, SplitKey(Expand(s, d.value), &root, &key) && RegistryKeyExists(root, key) == wanted,
-              wanted ? "there is no such key" : "the key is there");
-    } else if (k == "mount") {
-        DoMount(s, d);
-    } else if (k == "readonly") {
-        std::string unixPath = UnixPathOf(Expand(s, d.value));
-        Check(s, d, RunUnixShell("mount -o remount,ro " + ShellQuoted(unixPath)),
-              "the volume could not be made read-only");
-    } else if (k == "delete") {
-        std::string path = Expand(s, d.value);
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        Check(s, d, DeleteFileA(path.c_str()) != FALSE, "could not delete it");
-    } else if (k == "symlink" && SplitAssignment(s, d.value, &left, &right)) {
-        std::string target = Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)));
-        std::string link = UnixPathOf(left);
-        Check(s, d, RunUnixShell("ln -sfn " + ShellQuoted(UnixPathOf(target)) +
-                                             " " + ShellQuoted(link)),
-              "could not make the link");
-        s.links.push_back(link);
-    } else if (k == "link" && SplitAssignment(s, d.value, &left, &right)) {
-        Shortcut link = ReadShortcut(left);
-        Check(s, d, link.exists && link.target + (link.arguments.empty() ? "" : " " + link.arguments) == right,
-              link.exists ? "it points at " + link.target + " " + link.arguments : "there is no shortcut");
-    } else if (k == "linkfolder" && SplitAssignment(s, d.value, &left, &right)) {
-        Shortcut link = ReadShortcut(left);
-        Check(s, d, link.exists && link.workingDirectory == right,
-              link.exists ? "its working folder is " + link.workingDirectory : "there is no shortcut");
-    } else if (k == "attributes" && SplitAssignment(s, d.value, &left, &right)) {
-        DWORD attributes = GetFileAttributesA(left.c_str());
-        std::string letters;
-        if (attributes & FILE_ATTRIBUTE_READONLY) letters += 'R';
-        if (attributes & FILE_ATTRIBUTE_HIDDEN) letters += 'H';
-        if (attributes & FILE_ATTRIBUTE_SYSTEM) letters += 'S';
-        if (attributes & FILE_ATTRIBUTE_ARCHIVE) letters += 'A';
-        Check(s, d, attributes != INVALID_FILE_ATTRIBUTES && letters == right, "its attributes are " + letters);
-    } else if (k == "enabled" && SplitAssignment(s, d.value, &left, &right)) {
-        Check(s, d, s.shown.window && s.shown.window.IsEnabled(std::stoi(left)) == (right == "1"),
-              "the control is not as expected");
-    } else {
-        Fail(s, d, "unknown directive, or its value is not written as the format asks");
+void DoFootprint(State& s, const Directive& d) {
+    s.footprints.push_back(Expand(s, d.value));
+    RemoveFootprint(s.footprints.back());
+}
+
+void DoBigFile(State&, const Directive& d) {
+    size_t blank = d.right.find(' ');
+    unsigned seed = blank == std::string::npos ? 7 : static_cast<unsigned>(std::stoul(d.right.substr(blank)));
+    WriteFile(d.left, PseudoRandomBytes(std::stoul(d.right), seed));
+}
+
+// hold: no sharing at all; open: read, and shared with readers, as the file of a running program is held
+void DoHold(State& s, const Directive& d) {
+    std::string path = Expand(s, d.value);
+    bool hold = d.key == "hold";
+    HANDLE file = CreateFileA(path.c_str(), hold ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
+                              hold ? 0 : FILE_SHARE_READ, nullptr, hold ? OPEN_ALWAYS : OPEN_EXISTING, 0, nullptr);
+    Check(s, d, file != INVALID_HANDLE_VALUE, "could not open the file");
+    if (file != INVALID_HANDLE_VALUE) s.held[path] = file;
+}
+
+void DoRelease(State& s, const Directive& d) {
+    std::string path = Expand(s, d.value);
+    if (s.held.count(path)) CloseHandle(s.held[path]);
+    s.held.erase(path);
+}
+
+void DoLocale(State& s, const Directive& d) {
+    char language[16] = "";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SISO639LANGNAME, language, sizeof language);
+    Check(s, d, d.value.compare(0, 2, language) == 0,
+          std::string("the programs run in the language ") + language + ": run the case under LC_ALL=" + d.value +
+              ", as ctest does");
+}
+
+void DoLastLine(State& s, const Directive& d) {
+    std::string bytes = ReadFileBytes(d.left);
+    if (bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0) bytes.resize(bytes.size() - 2);
+    size_t start = bytes.rfind("\r\n");
+    std::string last = start == std::string::npos ? bytes : bytes.substr(start + 2);
+    Check(s, d, last.rfind(d.right, 0) == 0, "its last line is \"" + Printable(last) + "\"");
+}
+
+void DoSame(State& s, const Directive& d) {
+    std::string bytes = ReadFileBytes(d.left);
+    bool same = false;
+    for (const std::string& other : SplitBars(d.value.substr(d.value.find(" = ") + 3)))
+        same = same || (bytes != "<missing>" && bytes == ReadFileBytes(Expand(s, other)));
+    Check(s, d, same, "it differs");
+}
+
+void DoRegistryKey(State& s, const Directive& d) {
+    HKEY root = nullptr;
+    std::string key;
+    bool wanted = d.key == "regkey";
+    Check(s, d, SplitKey(Expand(s, d.value), &root, &key) && RegistryKeyExists(root, key) == wanted,
+          wanted ? "there is no such key" : "the key is there");
+}
+
+void DoDelete(State& s, const Directive& d) {
+    std::string path = Expand(s, d.value);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    Check(s, d, DeleteFileA(path.c_str()) != FALSE, "could not delete it");
+}
+
+void DoSymlink(State& s, const Directive& d) {
+    std::string target = Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)));
+    std::string link = UnixPathOf(d.left);
+    Check(s, d, RunUnixShell("ln -sfn " + ShellQuoted(UnixPathOf(target)) + " " + ShellQuoted(link)),
+          "could not make the link");
+    s.links.push_back(link);
+}
+
+void DoLink(State& s, const Directive& d) {
+    Shortcut link = ReadShortcut(d.left);
+    bool folder = d.key == "linkfolder";
+    std::string found =
+        folder ? link.workingDirectory : link.target + (link.arguments.empty() ? "" : " " + link.arguments);
+    Check(s, d, link.exists && found == d.right,
+          !link.exists ? "there is no shortcut" : (folder ? "its working folder is " : "it points at ") + found);
+}
+
+// content: exactly these bytes; contains: these bytes somewhere
+void DoContent(State& s, const Directive& d) {
+    std::string bytes = ReadFileBytes(d.left);
+    bool ok = d.key == "content" ? bytes == d.right : bytes != "<missing>" && bytes.find(d.right) != std::string::npos;
+    Check(s, d, ok, "it holds \"" + Printable(bytes) + "\"");
+}
+
+const struct Handler {
+    const char* key;
+    bool assignment;  // the value is "left = right": d.left and d.right are set, or the line fails
+    void (*run)(State& s, const Directive& d);
+} kHandlers[] = {
+    {"proves", false, [](State&, const Directive& d) { std::printf("proves: %s\n", d.value.c_str()); }},
+    {"label", false, [](State&, const Directive&) {}}, {"footprint", false, DoFootprint},
+    {"package", false, [](State& s, const Directive& d) { MakePackage(s, d.value); }},
+    {"file", true, [](State&, const Directive& d) { WriteFile(d.left, d.right); }}, {"bigfile", true, DoBigFile},
+    {"copy", true, [](State& s, const Directive& d) {
+         Check(s, d, CopyTree(d.left, Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)))), "could not copy");
+     }},
+    {"pack", true, [](State& s, const Directive& d) {
+         Check(s, d, Pack(d.left, d.right), "could not pack it (gcab, from tools/deps)");
+     }},
+    {"change", true, [](State& s, const Directive& d) {
+         Check(s, d, Change(d.left, d.right), "could not change the file so");
+     }},
+    {"mkdir", false, [](State& s, const Directive& d) { MakeFolders(Expand(s, d.value) + "\\"); }},
+    {"attrib", true, [](State& s, const Directive& d) {
+         Check(s, d, SetAttributes(d.left, d.right), "could not set the attributes");
+     }},
+    {"time", true, [](State&, const Directive& d) {
+         SetFileDay(d.left, std::stoi(d.right.substr(0, 4)), std::stoi(d.right.substr(5, 2)),
+                    std::stoi(d.right.substr(8, 2)));
+     }},
+    {"hold", false, DoHold}, {"open", false, DoHold}, {"release", false, DoRelease},
+    {"reg", false, [](State& s, const Directive& d) { DoRegistry(s, d, true); }}, {"locale", false, DoLocale},
+    {"env", true, [](State&, const Directive& d) {
+         SetEnvironmentVariableA(d.left.c_str(), d.right.empty() ? nullptr : d.right.c_str());
+     }},
+    {"run", false, DoRun}, {"bare", false, DoRun}, {"start", false, DoRun},
+    {"stop", false, [](State& s, const Directive&) { s.background.reset(); }},
+    {"box", false, DoBox}, {"await", false, DoAwait},
+    {"boxtext", false, [](State& s, const Directive& d) {
+         Check(s, d, s.shown.window && s.shown.text.find(Expand(s, Unescape(d.value))) != std::string::npos,
+               "the box shown was [" + s.shown.caption + ": " + Printable(s.shown.text) + "]");
+     }},
+    {"press", false, [](State& s, const Directive& d) { DoPress(s, d, d.value); }},
+    {"notify", true, [](State& s, const Directive& d) { DoNotify(s, d, d.left, d.right); }}, {"also", false, DoAlso},
+    {"foreground", false, [](State& s, const Directive& d) {
+         HWND front = GetForegroundWindow();
+         Check(s, d, front != nullptr && Window(front).Caption() == Expand(s, Unescape(d.value)),
+               "the window in front is [" + Window(front).Caption() + "]");
+     }},
+    {"kill-copying", false, DoKillWhileCopying}, {"kill-child-copying", false, DoKillWhileCopying},
+    {"kill", false, DoInterrupt}, {"close", false, DoInterrupt},
+    {"wait", false, [](State& s, const Directive& d) {
+         std::string path = Expand(s, d.value);
+         Check(s, d, WaitFor([&] { return PathExists(path); }, 30000), "it did not come within 30 s");
+     }},
+    {"sleep", false, [](State&, const Directive& d) { Sleep(static_cast<DWORD>(std::stoul(d.value))); }},
+    {"nowindow", false, [](State& s, const Directive&) { s.noWindow = true; }},
+    {"exit", false, DoExit}, {"script-done", false, DoScriptDone},
+    {"exists", false, [](State& s, const Directive& d) {
+         Check(s, d, PathExists(Expand(s, d.value)), "it is not there");
+     }},
+    {"gone", false, [](State& s, const Directive& d) { Check(s, d, !PathExists(Expand(s, d.value)), "it is there"); }},
+    {"content", true, DoContent}, {"contains", true, DoContent}, {"lastline", true, DoLastLine}, {"same", true, DoSame},
+    {"files", true, DoListing}, {"folders", true, DoListing},
+    {"regvalue", false, [](State& s, const Directive& d) { DoRegistry(s, d, false); }},
+    {"noreg", false, DoRegistryKey}, {"regkey", false, DoRegistryKey}, {"mount", true, DoMount},
+    {"readonly", false, [](State& s, const Directive& d) {
+         Check(s, d, RunUnixShell("mount -o remount,ro " + ShellQuoted(UnixPathOf(Expand(s, d.value)))),
+               "the volume could not be made read-only");
+     }},
+    {"delete", false, DoDelete}, {"symlink", true, DoSymlink}, {"link", true, DoLink}, {"linkfolder", true, DoLink},
+    {"attributes", true, [](State& s, const Directive& d) {
+         DWORD attributes = GetFileAttributesA(d.left.c_str());
+         Check(s, d, attributes != INVALID_FILE_ATTRIBUTES && AttributeLetters(attributes) == d.right,
+               "its attributes are " + AttributeLetters(attributes));
+     }},
+    {"enabled", true, [](State& s, const Directive& d) {
+         Check(s, d, s.shown.window && s.shown.window.IsEnabled(std::stoi(d.left)) == (d.right == "1"),
+               "the control is not as expected");
+     }},
+};
+
+void Perform(State& s, const Directive& line) {
+    for (const Handler& handler : kHandlers) {
+        if (line.key != handler.key) continue;
+        Directive d = line;
+        if (handler.assignment && !SplitAssignment(s, d.value, &d.left, &d.right)) break;
+        handler.run(s, d);
+        return;
     }
+    Fail(s, line, "unknown directive, or its value is not written as the format asks");
 }
 
 void CleanUp(State& s) {
@@ -790,8 +755,7 @@ void CleanUp(State& s) {
     for (const std::string& link : s.links) RunUnixShell("rm -f " + ShellQuoted(link));
     for (const std::string& path : s.footprints) RemoveFootprint(path);
     for (const std::string& mount : s.mounts)
-        RunUnixShell("umount " + ShellQuoted(mount) + " || umount -l " +
-                                 ShellQuoted(mount));
+        RunUnixShell("umount " + ShellQuoted(mount) + " || umount -l " + ShellQuoted(mount));
     for (const std::string& path : s.footprints) RemoveFootprint(path);
     // a stand-in that a run started from its package may still be ending there: it ends by itself
     for (const auto& package : s.packages)
@@ -801,6 +765,7 @@ void CleanUp(State& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    setvbuf(stdout, nullptr, _IONBF, 0);  // a runner that is killed still leaves what it printed
     std::string casePath;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--case=", 7) == 0) casePath = argv[i] + 7;
@@ -821,10 +786,7 @@ int main(int argc, char** argv) {
         if (s.stopped) break;
         Perform(s, d);
     }
-    if (s.run && !s.stopped) {
-        Directive end{0, "end", ""};
-        Fail(s, end, "a run was not followed by its exit: line");
-    }
+    if (s.run && !s.stopped) Fail(s, Directive{0, "end", "", {}, {}}, "a run was not followed by its exit: line");
     if (s.snapshotTaken && !s.stopped) {
         EndRun(s);
         std::vector<std::string> allowed = s.footprints;

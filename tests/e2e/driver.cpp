@@ -42,7 +42,7 @@ std::vector<HWND> WindowsOf(DWORD pid, const char* className) {
             auto* q = reinterpret_cast<WindowQuery*>(param);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == q->pid && IsWindowVisible(window) && ClassOf(window) == q->className)
+            if (owner == q->pid && IsWindowVisible(window) && (!q->className || ClassOf(window) == q->className))
                 q->found.push_back(window);
             return TRUE;
         },
@@ -108,6 +108,7 @@ bool Window::WaitGone(DWORD ms) const {
     return WaitFor([this] { return !IsVisible(); }, ms);
 }
 
+bool HasVisibleWindow(DWORD pid) { return !WindowsOf(pid, nullptr).empty(); }
 Window AnswerableDialog(DWORD pid) { return DialogOf(pid, true); }
 Window ProgressWindowOf(DWORD pid) { return DialogOf(pid, false); }
 

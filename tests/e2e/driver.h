@@ -43,6 +43,8 @@ private:
     HWND handle_ = nullptr;
 };
 
+// Whether the process shows any top-level window at all, dialog or not.
+bool HasVisibleWindow(DWORD pid);
 // A visible dialog of the process that has buttons (a box, or a dialog waiting for an answer),
 // and the progress window (the only dialog without buttons); empty when there is none.
 Window AnswerableDialog(DWORD pid);

@@ -12,6 +12,7 @@ namespace e2e {
 namespace {
 
 constexpr int kWhole = -1;
+const SentinelEntry kKeyEntry = [] { SentinelEntry key; key.folder = true; return key; }();  // a registry key
 const char kSentinelName[] = "qv-sentinel.txt";
 const char kSentinelBytes[] = "Diese Datei darf keine Installation ver\xE4ndern.\r\n";
 
@@ -31,11 +32,6 @@ std::string ParentOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(0, slash);
 }
 
-bool EndsWithNoCase(const std::string& text, const char* tail) {
-    size_t n = std::strlen(tail);
-    return text.size() >= n && lstrcmpiA(text.c_str() + text.size() - n, tail) == 0;
-}
-
 std::string TimeText(const FILETIME& time) {
     SYSTEMTIME system;
     FileTimeToSystemTime(&time, &system);
@@ -45,17 +41,13 @@ std::string TimeText(const FILETIME& time) {
     return text;
 }
 
-// Wine mirrors the user's desktop shortcuts as *.desktop files in the Unix home, which is the
-// user desktop of every prefix on the machine: other test runs write there at any time.
-bool IsForeignDesktopEntry(const std::string& name) { return EndsWithNoCase(name, ".desktop"); }
-
 std::vector<std::string> SentinelPaths() {
     return {"C:\\" + std::string(kSentinelName), ProgramFilesDir() + "\\" + kSentinelName,
             "C:\\qve2e\\" + std::string(kSentinelName)};
 }
 
 // depth 0: the folder's own entries; kWhole: everything below it. Links are recorded, not entered.
-void AddTree(Sentinels& snapshot, const std::string& folder, int depth, bool userDesktop = false) {
+void AddTree(Sentinels& snapshot, const std::string& folder, int depth) {
     if (folder.empty()) return;
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
@@ -64,7 +56,6 @@ void AddTree(Sentinels& snapshot, const std::string& folder, int depth, bool use
     do {
         std::string name = data.cFileName;
         if (name == "." || name == "..") continue;
-        if (userDesktop && IsForeignDesktopEntry(name)) continue;
         std::string path = folder.back() == '\\' ? folder + name : folder + "\\" + name;
         snapshot.Add(path, data);
         bool enter = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
@@ -72,10 +63,42 @@ void AddTree(Sentinels& snapshot, const std::string& folder, int depth, bool use
         if (enter && depth != 0) below.push_back(path);
     } while (FindNextFileA(search, &data));
     FindClose(search);
-    for (const std::string& path : below) AddTree(snapshot, path, depth == kWhole ? kWhole : depth - 1, userDesktop);
+    for (const std::string& path : below) AddTree(snapshot, path, depth == kWhole ? kWhole : depth - 1);
+}
+
+// A key with its values and, to the depth given, its sub-keys; returns the names of its sub-keys.
+std::vector<std::string> AddKey(Sentinels& snapshot, HKEY root, const std::string& shown, const std::string& path,
+                                int depth) {
+    std::vector<std::string> subKeys;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return subKeys;
+    snapshot.Add(shown, kKeyEntry);
+    static char name[16384], data[65536];  // filled and read before the recursion below
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = sizeof name, type = 0, size = sizeof data;
+        LONG result = RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+        if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA) break;
+        SentinelEntry value;  // a value too large for the buffer is known by its size
+        value.data = std::to_string(type) + ":" + (result ? std::to_string(size) : std::string(data, size));
+        snapshot.Add(shown + " | " + std::string(name, nameSize), value);
+    }
+    DWORD nameSize = sizeof name;
+    for (DWORD i = 0; RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i)
+        subKeys.emplace_back(name, nameSize), nameSize = sizeof name;
+    RegCloseKey(key);
+    for (size_t i = 0; depth != 0 && i < subKeys.size(); ++i)
+        AddKey(snapshot, root, shown + "\\" + subKeys[i], path + "\\" + subKeys[i],
+               depth == kWhole ? kWhole : depth - 1);
+    return subKeys;
 }
 
 }  // namespace
+
+void Sentinels::Add(const std::string& path, const SentinelEntry& entry) {
+    std::string key = Upper(path);
+    entries_[key] = entry;
+    names_[key] = path;
+}
 
 void Sentinels::Add(const std::string& path, const WIN32_FIND_DATAA& data) {
     SentinelEntry entry;
@@ -85,9 +108,7 @@ void Sentinels::Add(const std::string& path, const WIN32_FIND_DATAA& data) {
         entry.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         entry.lastWrite = data.ftLastWriteTime;
     }
-    std::string key = Upper(path);
-    entries_[key] = entry;
-    names_[key] = path;
+    Add(path, entry);
 }
 
 Sentinels Sentinels::Take() {
@@ -103,20 +124,34 @@ Sentinels Sentinels::Take() {
     AddTree(snapshot, ParentOf(ProgramsDir(true)), kWhole);
     AddTree(snapshot, ParentOf(ProgramsDir(false)), kWhole);
     AddTree(snapshot, DesktopDir(true), kWhole);
-    // the user desktop is the Unix home under Wine: its top level only
-    AddTree(snapshot, DesktopDir(false), 0, true);
+    AddTree(snapshot, DesktopDir(false), kWhole);  // a folder of the prefix's own home (tools/wine-run)
     AddTree(snapshot, "C:\\qve2e", kWhole);
+    const char kUninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    const char kFonts[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+    AddKey(snapshot, HKEY_LOCAL_MACHINE, std::string("HKLM\\") + kUninstall, kUninstall, kWhole);
+    AddKey(snapshot, HKEY_LOCAL_MACHINE, std::string("HKLM\\") + kFonts, kFonts, kWhole);
+    // The file types: every key's name, and whole only the extensions and the applications, where
+    // an installation writes; the thousands of class keys beside them would cost each case seconds.
+    for (const std::string& name : AddKey(snapshot, HKEY_CLASSES_ROOT, "HKCR", "", 0))
+        if (name[0] == '.' || lstrcmpiA(name.c_str(), "Applications") == 0)
+            AddKey(snapshot, HKEY_CLASSES_ROOT, "HKCR\\" + name, name, kWhole);
+        else
+            snapshot.Add("HKCR\\" + name, kKeyEntry);
     return snapshot;
 }
 
 std::vector<std::string> Sentinels::ChangesSince(const Sentinels& before, const std::vector<std::string>& allowed) const {
     std::vector<std::string> upperAllowed;
-    for (const std::string& path : allowed)
-        if (!path.empty()) upperAllowed.push_back(Upper(path));
+    for (const std::string& path : allowed) {
+        std::string upper = Upper(path);
+        if (upper.rfind("HKLM\\SOFTWARE\\CLASSES\\", 0) == 0) upper = "HKCR\\" + upper.substr(22);
+        if (!upper.empty()) upperAllowed.push_back(upper);
+    }
     auto isAllowed = [&](const std::string& key) {
         for (const std::string& prefix : upperAllowed)
             if (key == prefix || (key.size() > prefix.size() && key.compare(0, prefix.size(), prefix) == 0 &&
-                                  (key[prefix.size()] == '\\' || prefix.back() == '\\')))
+                                  (key[prefix.size()] == '\\' || prefix.back() == '\\' ||
+                                   key.compare(prefix.size(), 3, " | ") == 0)))
                 return true;
         return false;
     };
@@ -129,6 +164,7 @@ std::vector<std::string> Sentinels::ChangesSince(const Sentinels& before, const 
             continue;
         }
         const SentinelEntry& was = old->second;
+        if (was.data != entry.data) changes.push_back("changed: " + names_.at(key) + " (its type or bytes)");
         if (was.folder != entry.folder || was.attributes != entry.attributes || was.size != entry.size ||
             CompareFileTime(&was.lastWrite, &entry.lastWrite) != 0) {
             char detail[200];

@@ -1,8 +1,9 @@
-// A snapshot of the folders an installation must leave alone: the Windows folder (its top level,
-// the System folder's top level and the whole Fonts folder), the program-files folders, the
-// start-menu folders and desktops of both kinds, C:\ and the package folders, with sentinel
-// files planted among them. Two snapshots are compared to find every file or folder that came,
-// went or changed, apart from the paths an installation may write.
+// A snapshot of the folders and registry keys an installation must leave alone: the Windows
+// folder (its top level, the System folder's top level and the whole Fonts folder), the
+// program-files folders, the start-menu folders and desktops of both kinds, C:\ and the package
+// folders, with sentinel files planted among them; the uninstall entries, the file types and the
+// registered fonts. Two snapshots are compared to find every file, folder, key or value that
+// came, went or changed, apart from the paths and keys an installation may write.
 //
 //   PlantSentinels();
 //   Sentinels before = Sentinels::Take();
@@ -23,6 +24,7 @@ struct SentinelEntry {
     DWORD attributes = 0;
     unsigned long long size = 0;
     FILETIME lastWrite = {};  // files only: a folder's time changes with whatever happens inside it
+    std::string data;         // registry values: the type and the bytes
 };
 
 class Sentinels {
@@ -30,12 +32,13 @@ public:
     static Sentinels Take();
     // Every difference from the earlier snapshot, as "added: <path>", "removed: <path>" or
     // "changed: <path> (...)", except below the allowed paths (a path itself and everything
-    // under it; letter case does not count).
+    // under it; letter case does not count). Keys are named "HKLM\KEY", values "HKLM\KEY | NAME",
+    // file types "HKCR\..." (allowed as HKCR\ or HKLM\SOFTWARE\Classes\).
     std::vector<std::string> ChangesSince(const Sentinels& before, const std::vector<std::string>& allowed = {}) const;
     // The same, one change a line, "" when nothing changed.
     std::string ChangesText(const Sentinels& before, const std::vector<std::string>& allowed = {}) const;
-    size_t Size() const { return entries_.size(); }
     void Add(const std::string& path, const WIN32_FIND_DATAA& found);
+    void Add(const std::string& path, const SentinelEntry& entry);
 
 private:
     std::map<std::string, SentinelEntry> entries_;  // by upper-cased path

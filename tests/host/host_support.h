@@ -1,5 +1,5 @@
 // Shared by the native tests: the portable program's headers, bytes shown as readable UTF-8 (in
-// rules.txt, the golden files and messages) and random values as a list or the system could hand over.
+// the rules tables, the golden files and messages) and random values as a list or the system could hand over.
 #pragma once
 
 #include <iconv.h>

@@ -1,9 +1,10 @@
-// Runs every row of rules.txt (a rule or helper of the program, its arguments and what it must
-// give), then every rule again with random arguments, which must stay within the widths.
+// Runs every row of the tables in rules/ (a rule or helper of the program, its arguments and what
+// it must give), then every rule again with random arguments, which must stay within the widths.
 #include <doctest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -23,7 +24,7 @@ std::vector<std::string> Split(const std::string& text, const std::string& separ
     return parts;
 }
 
-// The bytes a field stands for; false when it holds a brace that is no notation of rules.txt.
+// The bytes a field stands for; false when it holds a brace that is no notation of rules/README.md.
 bool Decode(std::string rest, std::string& bytes) {
     static const std::regex token(R"(\{(CR|LF|TAB|blank|empty|\||x([0-9A-F]{2})|([^{}]+)\*([0-9]+))\})");
     static const std::map<std::string, std::string> named = {{"CR", "\r"}, {"LF", "\n"}, {"TAB", "\t"}, {"blank", " "},
@@ -278,34 +279,41 @@ std::string Shown(const Result& fields) {
 
 }  // namespace
 
-TEST_CASE("every row of rules.txt") {
-    std::ifstream file(QV_HOST_TEST_DIR "/rules.txt");
-    std::string line, bytes;
-    int number = 0, rows = 0;
-    while (std::getline(file, line)) {
-        if (++number, line.empty() || line[0] == '#') continue;
-        INFO("rules.txt:" << number << ": " << line);
-        bool readable = host::Convert(line, "UTF-8", "CP1252", bytes);
-        std::vector<std::string> fields = Split(bytes, " | "), values(fields.size());
-        const Handler* handler = nullptr;
-        for (const Handler& h : kHandlers) handler = fields[0] == h.name ? &h : handler;
-        size_t count = handler == nullptr ? 0 : handler->argCount < 0 ? fields.size() - 2 : handler->argCount;
-        Args args;
-        Result expected;
-        for (size_t i = 1; i < fields.size(); ++i) {
-            readable = readable && !fields[i].empty() && fields[i].front() != ' ' && fields[i].back() != ' ' &&
-                       (fields[i] == "{null}" || Decode(fields[i], values[i]));
-            if (i <= count) args.push_back(fields[i] == "{null}" ? nullptr : values[i].c_str());
-            else expected.push_back(values[i]);
-        }
-        if (++rows, !readable || handler == nullptr || expected.empty()) {
-            FAIL_CHECK("unreadable: unknown name, a field with a blank at an end, a brace of no notation, no result");
-        } else {
-            Result actual = handler->run(args);
-            if (actual != expected) FAIL_CHECK("expected: " << Shown(expected) << "\n  actual: " << Shown(actual));
+TEST_CASE("every row of the rules tables") {
+    int rows = 0;
+    for (const auto& table : std::filesystem::directory_iterator(QV_HOST_TEST_DIR "/rules")) {
+        if (table.path().extension() != ".txt") continue;
+        // one table per source file, named after it, so that a table without its source stands out
+        std::filesystem::recursive_directory_iterator sources(QV_HOST_TEST_DIR "/../../src");
+        auto named = [&](const auto& source) { return source.path().stem() == table.path().stem(); };
+        CHECK_MESSAGE(std::any_of(begin(sources), end(sources), named), table.path() << " names no source file");
+        std::ifstream file(table.path());
+        std::string line, bytes;
+        for (int number = 1; std::getline(file, line); ++number) {
+            if (line.empty() || line[0] == '#') continue;
+            INFO(table.path().filename().string() << ":" << number << ": " << line);
+            bool readable = host::Convert(line, "UTF-8", "CP1252", bytes);
+            std::vector<std::string> fields = Split(bytes, " | "), values(fields.size());
+            const Handler* handler = nullptr;
+            for (const Handler& h : kHandlers) handler = fields[0] == h.name ? &h : handler;
+            size_t count = handler == nullptr ? 0 : handler->argCount < 0 ? fields.size() - 2 : handler->argCount;
+            Args args;
+            Result expected;
+            for (size_t i = 1; i < fields.size(); ++i) {
+                readable = readable && !fields[i].empty() && fields[i].front() != ' ' && fields[i].back() != ' ' &&
+                           (fields[i] == "{null}" || Decode(fields[i], values[i]));
+                if (i <= count) args.push_back(fields[i] == "{null}" ? nullptr : values[i].c_str());
+                else expected.push_back(values[i]);
+            }
+            if (++rows, !readable || handler == nullptr || expected.empty()) {
+                FAIL_CHECK("unreadable: unknown name, a field with a blank at an end, a brace of no notation, no result");
+            } else {
+                Result actual = handler->run(args);
+                if (actual != expected) FAIL_CHECK("expected: " << Shown(expected) << "\n  actual: " << Shown(actual));
+            }
         }
     }
-    CHECK(rows > 300);  // a file that is missing or cut short fails
+    CHECK(rows > 300);  // a folder that is missing or tables cut short fail
 }
 
 TEST_CASE("random values through every rule and the bounded text type stay within the widths") {
