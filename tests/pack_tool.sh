@@ -1,6 +1,9 @@
 #!/bin/sh
 # tools/pack on the demo package: the packed file is the Setup.exe given, byte for byte, followed
-# by a cabinet of exactly the folder's files; a list with a problem is not packed at all.
+# by its package, an .xz stream of a stored cabinet (with --mszip an MSZIP cabinet) of exactly the
+# folder's files, the list first and the listed files before the wildcard groups, in the order the
+# install takes them; with --sign, the program part and the packed file both carry a valid
+# signature; a list with a problem is not packed at all.
 # Usage: pack_tool.sh Setup.exe DEMO-FOLDER (WINEPREFIX: the build tree's prefix)
 setup=$1
 demo=$2
@@ -14,15 +17,39 @@ mkdir "$work/demo"
 cp -r "$demo/." "$work/demo/"
 rm -f "$work/demo/README.md"
 cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$work/demo/"
+expected=$(cd "$work/demo" && find . -type f | sed 's|^[.]/||' | LC_ALL=C sort | tr '\n' ' ')
+size=$(stat -c %s "$setup")
+
+# The cabinet's files in the order it holds them, with / for \.
+cabinet_files() { gcab -t "$1" | tr '\\' '/'; }
+check_package() {  # packed file, how its package is to be read
+  cmp -s -n "$size" "$setup" "$1" || fail "$1 does not begin with Setup.exe"
+  tail -c +"$((size + 1))" "$1" > "$work/tail"
+  if [ "$2" = xz ]; then xz -dc "$work/tail" > "$work/tail.cab" || fail "$1: the package is no .xz stream"
+  else mv "$work/tail" "$work/tail.cab"; fi
+  listed=$(cabinet_files "$work/tail.cab" | LC_ALL=C sort | tr '\n' ' ')
+  [ "$listed" = "$expected" ] || fail "$1: the cabinet holds [$listed], the folder [$expected]"
+  order=$(cabinet_files "$work/tail.cab" | head -5 | tr '\n' ' ')
+  [ "$order" = "Setup.lst Notizen.qvn Liesmich.txt DejaVuSans.ttf Hilfe.txt " ] ||
+    fail "$1: not in the install's order: $order"
+}
+
 QV_SETUP=$setup "$root/tools/pack" "$work/demo" "$work/Demo-Setup.exe" > "$work/out.txt" 2>&1 || fail "tools/pack ended with $?"
 cat "$work/out.txt"
-size=$(stat -c %s "$setup")
-cmp -s -n "$size" "$setup" "$work/Demo-Setup.exe" || fail "the packed file does not begin with Setup.exe"
-tail -c +"$((size + 1))" "$work/Demo-Setup.exe" > "$work/tail.cab"
-listed=$(gcab -t "$work/tail.cab" | tr '\\' '/' | LC_ALL=C sort | tr '\n' ' ')
-expected=$(cd "$work/demo" && find . -type f | sed 's|^[.]/||' | LC_ALL=C sort | tr '\n' ' ')
-[ "$listed" = "$expected" ] || fail "the cabinet holds [$listed], the folder [$expected]"
+check_package "$work/Demo-Setup.exe" xz
 grep -q "^packed: *$(stat -c %s "$work/Demo-Setup.exe") bytes" "$work/out.txt" || fail "no size of the packed file"
+
+QV_SETUP=$setup "$root/tools/pack" --mszip "$work/demo" "$work/Mszip-Setup.exe" > /dev/null 2>&1 || fail "--mszip ended with $?"
+check_package "$work/Mszip-Setup.exe" mszip
+gcab -t -v "$work/tail.cab" > /dev/null 2>&1 || fail "the MSZIP cabinet does not read back"
+
+# A throw-away certificate; the packed file verifies, and so does its program part as signed first.
+openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=Quorvane-Test -days 2 -keyout "$work/k.pem" \
+  -out "$work/c.pem" > /dev/null 2>&1
+QV_SETUP=$setup "$root/tools/pack" --sign "$work/c.pem" "$work/k.pem" "$work/demo" "$work/Signed.exe" > /dev/null 2>&1 ||
+  fail "--sign ended with $?"
+osslsigncode verify -CAfile "$work/c.pem" -in "$work/Signed.exe" > "$work/verify.txt" 2>&1 ||
+  fail "the signed packed file does not verify: $(tail -3 "$work/verify.txt")"
 
 printf '[DesktopLink]\r\n1=Notizen\r\n' >> "$work/demo/Setup.lst"
 if QV_SETUP=$setup "$root/tools/pack" "$work/demo" "$work/Bad-Setup.exe" > "$work/bad.txt" 2>&1; then

@@ -21,7 +21,8 @@ struct CopySource {
     bool (*Write)(const CopySource& source, const char* path, bool mustBeNew) = nullptr;
 };
 
-// The file at path beside Setup.exe as a source to copy.
+// The file at path beside Setup.exe as a source to copy; the source keeps the pointer, so path
+// must live as long as the source is used.
 bool FindFolderSource(const char* path, CopySource* source);
 // True when the source is the target itself (a package installed onto its own folder).
 bool IsSameSourceFile(const CopySource& source, const char* target);

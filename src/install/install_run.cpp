@@ -33,6 +33,7 @@ struct InstallRun {
     HWND Owner = nullptr;
     WorkPath SourceDir;   // the program's folder, with a trailing backslash
     WorkPath SourcePath;  // the listed file being installed, in that folder
+    WorkPath ListSource;  // the list beside the program, copied into the program folder
     HCURSOR SavedCursor = nullptr;
     bool AnyCopied = false;
     bool CreatedProgramFolder = false;  // the folder was not there before this run
@@ -213,7 +214,9 @@ void FindOwnSources(InstallRun& run, CopySource* list, CopySource* program) {
         ProgramPartSource(program);
         return;
     }
-    FindFolderSource(JoinPath(run.SourceDir.CStr(), kListFileName).CStr(), list);
+    // A source names its file by pointer: the paths live in the run.
+    run.ListSource = JoinPath(run.SourceDir.CStr(), kListFileName);
+    FindFolderSource(run.ListSource.CStr(), list);
     list->Name = kListFileName;
     run.SourcePath = JoinPath(run.SourceDir.CStr(), kSetupFileName);
     FindFolderSource(run.SourcePath.CStr(), program);

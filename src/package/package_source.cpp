@@ -52,16 +52,30 @@ bool Refuse(PackageProblem problem) {
     return false;
 }
 
-// Maps the program file for reading. The handle stays open to the end of the process and lets
-// nobody write to the file or replace it meanwhile.
+// The program file and its mapping; open only while the program is a packed one.
+HANDLE g_programFile;
+HANDLE g_programMapping;
+
+void UnmapProgramFile() {
+    if (g_package.File != nullptr) UnmapViewOfFile(g_package.File);
+    if (g_programMapping != nullptr) CloseHandle(g_programMapping);
+    if (g_programFile != nullptr && g_programFile != INVALID_HANDLE_VALUE) CloseHandle(g_programFile);
+    g_package.File = nullptr;
+    g_programMapping = nullptr;
+    g_programFile = nullptr;
+}
+
+// Maps the program file for reading. For a packed program the handle stays open to the end of the
+// process and lets nobody write to the file or replace it meanwhile.
 bool MapProgramFile() {
     WorkPath path = ModulePath();
-    HANDLE file = CreateFileA(path.CStr(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    g_programFile = CreateFileA(path.CStr(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     LARGE_INTEGER size = {};
-    if (file == INVALID_HANDLE_VALUE || !GetFileSizeEx(file, &size) || size.QuadPart == 0) return false;
-    GetFileTime(file, nullptr, nullptr, &g_package.Written);
-    HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    void* view = mapping == nullptr ? nullptr : MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    if (g_programFile == INVALID_HANDLE_VALUE || !GetFileSizeEx(g_programFile, &size) || size.QuadPart == 0)
+        return false;
+    GetFileTime(g_programFile, nullptr, nullptr, &g_package.Written);
+    g_programMapping = CreateFileMappingA(g_programFile, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    void* view = g_programMapping == nullptr ? nullptr : MapViewOfFile(g_programMapping, FILE_MAP_READ, 0, 0, 0);
     g_package.File = static_cast<const unsigned char*>(view);
     g_package.FileSize = static_cast<size_t>(size.QuadPart);
     return view != nullptr;
@@ -295,9 +309,12 @@ CopySource OwnFileSource(const char* name, unsigned long long size,
 }  // namespace
 
 PackageOpening OpenOwnPackage() {
+    // An ordinary program lets go of its file: it may be renamed to Uninst.exe where it lies.
     if (!MapProgramFile() || !ReadProgramLayout(g_package.File, g_package.FileSize, &g_package.Layout) ||
-        g_package.Layout.PackageEnd <= g_package.Layout.PackageStart)
+        g_package.Layout.PackageEnd <= g_package.Layout.PackageStart) {
+        UnmapProgramFile();
         return PackageOpening::NotPacked;
+    }
     const unsigned char* package = g_package.File + g_package.Layout.PackageStart;
     size_t size = g_package.Layout.PackageEnd - g_package.Layout.PackageStart;
     bool xz = size >= sizeof kXzMagic;

@@ -239,10 +239,15 @@ bool RunUnixShell(const std::string& command, DWORD ms) {
     std::string windowsMarker = WindowsPath(marker);
     DeleteFileA(windowsMarker.c_str());
     std::string line = "Z:\\bin\\sh -c \"(" + command + ") >/dev/null 2>&1; echo $? > " + marker + "\"";
-    STARTUPINFOA startup = {};
+    // A Unix command line is UTF-8, as the Unix paths in it are: taken so, not as code page 1252.
+    std::wstring wide(line.size() + 1, L'\0');
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, &wide[0], static_cast<int>(wide.size()))));
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (wide.empty() ||
+        !CreateProcessW(nullptr, &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);

@@ -25,6 +25,7 @@ struct Directive {
     std::string key;
     std::string value;
     std::string left, right;  // of a value "left = right", both expanded and the right side unescaped
+    std::string utf8;         // the value as written, for names code page 1252 cannot spell
 };
 
 struct Case {
@@ -42,10 +43,13 @@ struct Shown {
 
 struct State {
     const Case* c = nullptr;
+    std::string casePath;  // the case file, in Windows' spelling
     std::map<std::string, std::string> packages;  // name ("" for the main one) -> folder
     std::vector<std::string> footprints;
     std::vector<std::string> mounts;  // Unix paths of the volumes mounted by the case
     std::vector<std::string> links;   // Unix paths of the links made by the case
+    std::vector<std::string> foreign; // Unix paths of folders a name code page 1252 cannot spell
+    std::string certificate;          // the Unix folder of the case's throw-away signing key
     std::map<std::string, HANDLE> held;
     std::unique_ptr<Run> run;
     std::unique_ptr<Run> background;  // a program started beside the runs (start:, also:)
@@ -63,6 +67,8 @@ void Fail(State& s, const Directive& d, const std::string& what) {
     ++s.failures;
     std::printf("FAILED line %d: %s: %s\n   %s\n", d.line, d.key.c_str(), d.value.c_str(), what.c_str());
 }
+
+void Check(State& s, const Directive& d, bool ok, const std::string& what) { if (!ok) Fail(s, d, what); }
 
 // A failure after which the rest of the case is not run.
 void Stop(State& s, const Directive& d, const std::string& what) {
@@ -114,7 +120,8 @@ bool ReadCase(const std::string& path, Case* c) {
         if (line.empty() || line[0] == '#') continue;
         size_t colon = line.find(':');
         if (colon == std::string::npos) return false;
-        c->directives.push_back({number, line.substr(0, colon), ToCodePage1252(Trim(line.substr(colon + 1))), {}, {}});
+        std::string value = Trim(line.substr(colon + 1));
+        c->directives.push_back({number, line.substr(0, colon), ToCodePage1252(value), {}, {}, value});
     }
     return true;
 }
@@ -134,6 +141,7 @@ std::string FolderOf(State& s, const std::string& name) {
     if (name == "userdesktop") return DesktopDir(false);
     if (name == "tools") return ToolsFolder();
     if (name == "demo") return DemoFolder();
+    if (name == "cabinets") return s.casePath.substr(0, s.casePath.rfind("\\cases\\")) + "\\cabinets";
     return "{" + name + "}";
 }
 
@@ -259,17 +267,57 @@ std::string MakePackage(State& s, const std::string& name) {
     return folder;
 }
 
+// A throw-away certificate and key for the case, made with openssl once; their Unix folder.
+std::string Certificate(State& s) {
+    if (!s.certificate.empty()) return s.certificate;
+    std::string folder = UnixPathOf(s.packages[""]) + "-sign";
+    if (RunUnixShell("mkdir -p " + ShellQuoted(folder) + " && openssl req -x509 -newkey rsa:2048 -nodes "
+                     "-subj /CN=Quorvane-Test -days 2 -keyout " + ShellQuoted(folder + "/k.pem") + " -out " +
+                     ShellQuoted(folder + "/c.pem") + " >/dev/null 2>&1", 60000))
+        s.certificate = folder;
+    return s.certificate;
+}
+
+std::string SignCommand(State& s, const std::string& in, const std::string& out) {
+    std::string folder = Certificate(s);
+    return "osslsigncode sign -certs " + ShellQuoted(folder + "/c.pem") + " -key " + ShellQuoted(folder + "/k.pem") +
+           " -in " + ShellQuoted(in) + " -out " + ShellQuoted(out) + " >/dev/null";
+}
+
 // A packed Setup.exe as tools/pack makes one: the program under test followed by a cabinet of
 // the folder's files but its own Setup.exe, made with gcab on the Unix side. Not tools/pack
 // itself: it refuses the lists some cases pack on purpose (the unpacked program must refuse
-// them), and tests/pack_tool.sh tests it on its own.
-bool Pack(const std::string& folder, const std::string& exe) {
-    std::string cabinet = UnixPathOf(exe) + ".cab";
-    return RunUnixShell("cd " + ShellQuoted(UnixPathOf(folder)) +
-                        " && find . -type f ! -ipath ./setup.exe | sed 's|^[.]/||' | LC_ALL=C sort | tr '\\n' '\\0' | "
-                        "xargs -0 gcab -c -z " + ShellQuoted(cabinet) + " && cat " +
-                        ShellQuoted(UnixPathOf(ProgramUnderTest())) + " " + ShellQuoted(cabinet) + " > " +
-                        ShellQuoted(UnixPathOf(exe)) + " && rm " + ShellQuoted(cabinet), 60000);
+// them), and tests/pack_tool.sh tests it on its own. The words behind the program's name: mszip
+// (the default), stored (no compression), xz (a stored cabinet in an .xz stream), signed (the
+// program part signed before packing, its copy kept as EXE.part, and the packed file signed as a
+// whole), outersigned (only the packed file signed).
+bool Pack(State& s, const std::string& folder, const std::string& target) {
+    std::string exe = target.substr(0, target.find(".exe ") == std::string::npos ? target.size()
+                                                                                  : target.find(".exe ") + 4);
+    std::string how = " " + target.substr(exe.size()) + " ";
+    auto has = [&](const char* word) { return how.find(std::string(" ") + word + " ") != std::string::npos; };
+    std::string out = UnixPathOf(exe);
+    std::string cabinet = out + ".cab";
+    std::string program = UnixPathOf(ProgramUnderTest());
+    std::string command = "cd " + ShellQuoted(UnixPathOf(folder)) +
+                          " && find . -type f ! -ipath ./setup.exe | sed 's|^[.]/||' | LC_ALL=C sort | tr '\\n' '\\0' | "
+                          "xargs -0 gcab -c" + std::string(has("stored") || has("xz") ? " " : " -z ") + ShellQuoted(cabinet);
+    if (has("xz")) command += " && xz --x86 -6 -T1 --stdout " + ShellQuoted(cabinet) + " > " + ShellQuoted(cabinet + ".xz") +
+                              " && mv " + ShellQuoted(cabinet + ".xz") + " " + ShellQuoted(cabinet);
+    if (has("signed")) {
+        command += " && " + SignCommand(s, program, out + ".part");
+        program = out + ".part";
+    }
+    command += " && cat " + ShellQuoted(program) + " " + ShellQuoted(cabinet) + " > " + ShellQuoted(out) + " && rm " +
+               ShellQuoted(cabinet);
+    if (has("signed") || has("outersigned")) {
+        // The program part's table is no longer the file's: the entry is cleared for the signer.
+        command += " && entry=$(( $(od -An -tu4 -j60 -N4 " + ShellQuoted(out) + ") + 168 ))"
+                   " && printf '\\0\\0\\0\\0\\0\\0\\0\\0' | dd of=" + ShellQuoted(out) +
+                   " bs=1 seek=$entry conv=notrunc 2>/dev/null && " + SignCommand(s, out, out + ".signed") +
+                   " && mv " + ShellQuoted(out + ".signed") + " " + ShellQuoted(out);
+    }
+    return RunUnixShell(command, 120000);
 }
 
 // A file changed as a download or an attacker would change it: "cut N" drops its last N bytes,
@@ -403,7 +451,7 @@ void DoBox(State& s, const Directive& d) {
 void DoAlso(State& s, const Directive& d) {
     std::string line, code;
     SplitAssignment(s, d.value, &line, &code);
-    DoRun(s, Directive{d.line, "start", line, {}, {}});
+    DoRun(s, Directive{d.line, "start", line, {}, {}, {}});
     if (s.stopped) return;
     bool ended = WaitFor([&] { return s.background->HasEnded() || AnswerableDialog(s.background->Pid()); }, 30000);
     Window box = AnswerableDialog(s.background->Pid());
@@ -434,7 +482,52 @@ void DoKillWhileCopying(State& s, const Directive& d) {
     }
     if (!writing) Fail(s, d, "the run wrote nothing there");
     if (d.key == "kill-child-copying") EndDescendantsOf(s.run->Pid());
-    else EndRun(s);
+    else if (d.key == "kill-copying") EndRun(s);
+}
+
+// Nobody can write to the file, rename it or delete it, as an attacker would while it is in use.
+void DoLocked(State& s, const Directive& d) {
+    std::string path = Expand(s, d.value);
+    HANDLE write = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+    bool writable = write != INVALID_HANDLE_VALUE;
+    if (writable) CloseHandle(write);
+    bool moved = MoveFileA(path.c_str(), (path + ".weg").c_str()) != FALSE;
+    if (moved) MoveFileA((path + ".weg").c_str(), path.c_str());
+    Check(s, d, !writable && !moved, writable ? "it could be opened for writing" : "it could be renamed");
+}
+
+// "C:\NAME = FOLDER": the folder copied to C:\NAME, a name as written (UTF-8), which code page
+// 1252 may not spell: made on the Unix side, and removed from there when the case ends.
+void DoForeign(State& s, const Directive& d) {
+    std::string name = d.utf8.substr(0, d.utf8.find(" = "));
+    std::string target = UnixPathOf("C:\\") + "/" + name.substr(3);
+    s.foreign.push_back(target);
+    Check(s, d, RunUnixShell("rm -rf " + ShellQuoted(target) + " && cp -r " + ShellQuoted(UnixPathOf(d.right)) + " " +
+                             ShellQuoted(target)),
+          "could not copy it there");
+}
+
+// "PROGRAM ARGS = N": the program started from the Unix side by its path as written (UTF-8, so
+// that a folder code page 1252 cannot spell can be named), as plain `wine` starts it: Wine's
+// default settings, its menu builder on (the runner's own programs run without it), its folder
+// the current folder; in a UTF-8 locale, in which Wine spells Unix names as they are written. It
+// must end with N; its windows are not watched.
+void DoShellRun(State& s, const Directive& d) {
+    std::string line = Expand(s, d.utf8.substr(0, d.utf8.find(" = ")));
+    size_t exe = line.find(".exe");
+    std::string program = line.substr(0, exe + 4);
+    std::string folder = program.substr(0, program.rfind('\\'));
+    std::string exitFile = UnixPathOf(s.packages[""]) + "/shellrun.exit";
+    std::string relative = folder.substr(3);
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    std::string command = "cd " + ShellQuoted(UnixPathOf("C:\\") + "/" + relative) +
+                          " && LC_ALL=C.UTF-8 WINEDLLOVERRIDES='mscoree,mshtml=;winedbg.exe=d' wine " + ShellQuoted(program) +
+                          line.substr(exe + 4) + " >/dev/null 2>&1; echo $? > " + ShellQuoted(exitFile);
+    RunUnixShell(command, 120000);
+    std::string code = ReadFileBytes(s.packages[""] + "\\shellrun.exit");
+    while (!code.empty() && std::isspace(static_cast<unsigned char>(code.back()))) code.pop_back();
+    Check(s, d, code == d.right, "it ended with " + code);
 }
 
 // Waits until the run's progress window shows the text in its phase or item line (at once for
@@ -494,7 +587,6 @@ void DoScriptDone(State& s, const Directive& d) {
     }
 }
 
-void Check(State& s, const Directive& d, bool ok, const std::string& what) { if (!ok) Fail(s, d, what); }
 
 // files: the files (not folders) of a folder, folders: its sub-folders; sorted, names as stored
 void DoListing(State& s, const Directive& d) {
@@ -666,8 +758,21 @@ const struct Handler {
          Check(s, d, CopyTree(d.left, Expand(s, Trim(d.value.substr(d.value.find(" = ") + 3)))), "could not copy");
      }},
     {"pack", true, [](State& s, const Directive& d) {
-         Check(s, d, Pack(d.left, d.right), "could not pack it (gcab, from tools/deps)");
+         Check(s, d, Pack(s, d.left, d.right), "could not pack it (gcab, xz, osslsigncode, from tools/deps)");
      }},
+    {"append", true, [](State& s, const Directive& d) {
+         std::string bytes = ReadFileBytes(d.right);
+         Check(s, d, bytes != "<missing>", "there is no such file to append");
+         if (bytes != "<missing>") WriteFileBytes(d.left, ReadFileBytes(d.left) + bytes);
+     }},
+    {"signed", false, [](State& s, const Directive& d) {
+         std::string folder = Certificate(s);
+         Check(s, d, RunUnixShell("osslsigncode verify -CAfile " + ShellQuoted(folder + "/c.pem") + " -in " +
+                                  ShellQuoted(UnixPathOf(Expand(s, d.value))) + " >/dev/null 2>&1"),
+               "its signature does not verify");
+     }},
+    {"locked", false, DoLocked}, {"while-copying", false, DoKillWhileCopying},
+    {"foreign", true, DoForeign}, {"shellrun", true, DoShellRun},
     {"change", true, [](State& s, const Directive& d) {
          Check(s, d, Change(d.left, d.right), "could not change the file so");
      }},
@@ -686,6 +791,9 @@ const struct Handler {
      }},
     {"run", false, DoRun}, {"bare", false, DoRun}, {"start", false, DoRun},
     {"stop", false, [](State& s, const Directive&) { s.background.reset(); }},
+    {"end-children", false, [](State& s, const Directive&) {
+         if (s.lastPid != 0) EndDescendantsOf(s.lastPid);
+     }},
     {"box", false, DoBox}, {"await", false, DoAwait},
     {"boxtext", false, [](State& s, const Directive& d) {
          Check(s, d, s.shown.window && s.shown.text.find(Expand(s, Unescape(d.value))) != std::string::npos,
@@ -753,6 +861,8 @@ void CleanUp(State& s) {
     for (const std::string& script : scripts) DeleteFileA((WindowsDir() + "\\" + script).c_str());
     // links first, from the Unix side: Windows' removal of a folder would follow them
     for (const std::string& link : s.links) RunUnixShell("rm -f " + ShellQuoted(link));
+    for (const std::string& folder : s.foreign) RunUnixShell("rm -rf " + ShellQuoted(folder));
+    if (!s.certificate.empty()) RunUnixShell("rm -rf " + ShellQuoted(s.certificate));
     for (const std::string& path : s.footprints) RemoveFootprint(path);
     for (const std::string& mount : s.mounts)
         RunUnixShell("umount " + ShellQuoted(mount) + " || umount -l " + ShellQuoted(mount));
@@ -780,13 +890,14 @@ int main(int argc, char** argv) {
     }
     State s;
     s.c = &c;
+    s.casePath = WindowsPath(casePath);
     MakePackage(s, "");
     if (c.hasList) WriteFileBytes(s.packages[""] + "\\Setup.lst", c.list);
     for (const Directive& d : c.directives) {
         if (s.stopped) break;
         Perform(s, d);
     }
-    if (s.run && !s.stopped) Fail(s, Directive{0, "end", "", {}, {}}, "a run was not followed by its exit: line");
+    if (s.run && !s.stopped) Fail(s, Directive{0, "end", "", {}, {}, {}}, "a run was not followed by its exit: line");
     if (s.snapshotTaken && !s.stopped) {
         EndRun(s);
         std::vector<std::string> allowed = s.footprints;

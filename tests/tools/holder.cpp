@@ -30,6 +30,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
     std::strcat(ready, ".ready");
     HANDLE marker = CreateFileA(ready, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (marker != INVALID_HANDLE_VALUE) CloseHandle(marker);
-    Sleep(kLifetimeMs);
+    // Waiting for messages rather than sleeping: a program that started it with WinExec waits
+    // until it is idle so (up to 30 s otherwise).
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kLifetimeMs, QS_ALLINPUT);
     return 0;
 }
