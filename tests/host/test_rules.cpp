@@ -12,6 +12,7 @@
 
 #include "files/product_version_rules.h"
 #include "host_support.h"
+#include "install/nearest_name_rules.h"
 
 namespace {
 
@@ -287,6 +288,16 @@ const struct Handler {
         std::string parts;
         for (unsigned part : v.Parts) parts += (parts.empty() ? "" : ".") + std::to_string(part);
         return Out(v.Text, {Out(ok)[0], parts});
+    }()),
+    RULE(NearestKnownName, 2, [&] {  // among the sections, the [General] keys or the names a[0] lists
+        std::vector<std::string> names = Split(a[0], ",");
+        std::vector<const char*> known;
+        for (const std::string& n : names) known.push_back(n.c_str());
+        bool sections = std::string(a[0]) == "sections", keys = std::string(a[0]) == "keys";
+        const char* nearest = sections ? NearestKnownName(a[1], kKnownSections, kKnownSectionCount)
+                              : keys   ? NearestKnownName(a[1], kKnownGeneralKeys, kKnownGeneralKeyCount)
+                                       : NearestKnownName(a[1], known.data(), known.size());
+        return Result{nearest ? nearest : "none"};
     }()),
 };
 
