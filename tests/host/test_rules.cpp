@@ -13,6 +13,7 @@
 #include "files/product_version_rules.h"
 #include "host_support.h"
 #include "install/nearest_name_rules.h"
+#include "list/list_encoding_rules.h"
 
 namespace {
 
@@ -299,6 +300,7 @@ const struct Handler {
                                        : NearestKnownName(a[1], known.data(), known.size());
         return Result{nearest ? nearest : "none"};
     }()),
+    RULE(LooksLikeUtf8, 1, Out(LooksLikeUtf8(reinterpret_cast<const unsigned char*>(a[0]), std::strlen(a[0])))),
 };
 
 std::string Shown(const Result& fields) {
