@@ -12,6 +12,7 @@
 
 #include "files/product_version_rules.h"
 #include "host_support.h"
+#include "install/altfolder_check_rules.h"
 #include "install/nearest_name_rules.h"
 #include "list/list_encoding_rules.h"
 
@@ -301,6 +302,11 @@ const struct Handler {
         return Result{nearest ? nearest : "none"};
     }()),
     RULE(LooksLikeUtf8, 1, Out(LooksLikeUtf8(reinterpret_cast<const unsigned char*>(a[0]), std::strlen(a[0])))),
+    RULE(MisleadingAltFolderLetter, 1, [&] {
+        char letter = MisleadingAltFolderLetter(a[0]);
+        return letter ? Out(letter) : Result{"none"};
+    }()),
+    CALL(AltFolderSystemSubFolder, 1, a[0]),
 };
 
 std::string Shown(const Result& fields) {
@@ -343,7 +349,7 @@ static void RunRows(const std::string& name, int minRows) {
 }
 
 TEST_CASE("every row of rules.txt") { RunRows("rules.txt", 301); }
-TEST_CASE("every row of rules-identity.txt") { RunRows("rules-identity.txt", 25); }
+TEST_CASE("every row of rules-identity.txt") { RunRows("rules-identity.txt", 140); }
 
 TEST_CASE("random values through every rule and the bounded text type stay within the widths") {
     const char* const keys[] = {"AppName", "Folder", "TargetDir", "ProgramsDir", "RunOnce",
