@@ -12,7 +12,7 @@ const char kMainWindowClass[] = "clsVarnekSetup";
 const char kMainWindowCaption[] = "Quorvane";
 
 const char kMissingListText[] =
-    "Diese Anwendung kann nicht automatisch\renfernt werden, da die Datei SETUP.LST fehlt.";
+    "Diese Anwendung kann nicht automatisch\rentfernt werden, da die Datei SETUP.LST fehlt.";
 const char kMissingListCaption[] = "Uninstall (Fehler)";
 const char kUninstallQuestionCaption[] = "Deinstallation";
 
@@ -31,4 +31,21 @@ void ComposeUnusableFolderText(const char* folder, ScratchBuffer& out) {
     out.Append("\r\rSein Name enthält Zeichen, die Windows hier nicht anders schreiben kann, und er hat keinen "
                "kurzen Namen.\r\rKopieren Sie Setup.exe mit seinen Dateien in einen Ordner mit einfacherem Namen, "
                "etwa C:\\Setup, und starten Sie es dort.");
+}
+
+const char kUnknownSwitchCaption[] = "Setup - unbekannter Schalter";
+
+void ComposeUnknownSwitchText(const char* given, ScratchBuffer& out) {
+    out.Assign("Diesen Schalter kennt Setup.exe nicht:\r\r");
+    out.Append(given);
+    out.Append("\r\rBekannt sind /S, /Q, /U, /UQ, /CHECK, /LOG=Datei, /DIR=Ordner und /?.\r\r"
+               "Es wurde nichts verändert.");
+}
+
+void ComposeFolderSwitchText(const char* folder, const char* reason, bool uninstalling, ScratchBuffer& out) {
+    out.Assign("Dieser Programmordner (/DIR=) ist nicht zulässig:\r\r");
+    out.Append(folder);
+    out.Append("\r\r");
+    out.Append(reason);
+    out.Append(uninstalling ? "\r\rEs wurde nichts gelöscht." : "\r\rEs wurde nichts installiert.");
 }

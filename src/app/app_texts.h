@@ -16,3 +16,9 @@ void ComposeUninstallQuestion(const char* appName, ScratchBuffer& out);
 // cannot name its own files there. The text names the folder.
 extern const char kUnusableFolderCaption[];
 void ComposeUnusableFolderText(const char* folder, ScratchBuffer& out);
+
+// A switch that no known switch begins with; the text names it and the switches there are.
+extern const char kUnknownSwitchCaption[];
+void ComposeUnknownSwitchText(const char* given, ScratchBuffer& out);
+// A /DIR= folder that may not be the program folder, and why.
+void ComposeFolderSwitchText(const char* folder, const char* reason, bool uninstalling, ScratchBuffer& out);

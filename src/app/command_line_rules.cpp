@@ -29,6 +29,18 @@ bool Begins(const char* name, const char* word) {
     return true;
 }
 
+// A folder path as Windows' own tools write it: "/" read as "\\", separators single, none at the
+// end but the drive root's, so that it compares equal to the folder an entry names.
+void TakeFolderPath(const char* value, WorkPath& path) {
+    path.Clear();
+    for (const char* p = value; *p != 0; ++p) {
+        char c = *p == '/' ? '\\' : *p;
+        if (c == '\\' && path.Last() == '\\' && path.Length() > 1) continue;
+        path.AppendChar(c);
+    }
+    if (path.Length() > 3 && path.Last() == '\\') path.Truncate(path.Length() - 1);
+}
+
 void TakeSwitch(const char* token, Switches& switches) {
     const char* name = token + 1;
     size_t length = 0;
@@ -41,6 +53,9 @@ void TakeSwitch(const char* token, Switches& switches) {
     } else if (Begins(w, "LOG") && name[length] == '=') {
         switches.LogWanted = true;
         switches.LogPath.Assign(name + length + 1);
+    } else if (Begins(w, "DIR") && name[length] == '=') {
+        switches.DirWanted = true;
+        TakeFolderPath(name + length + 1, switches.Dir);
     } else if (Begins(w, "UQ")) {
         switches.Uninstall = switches.QuietUninstall = true;
     } else if (Begins(w, "U")) {
@@ -51,6 +66,8 @@ void TakeSwitch(const char* token, Switches& switches) {
         switches.Unattended = true;
     } else if (Begins(w, "?")) {
         switches.SyntaxHelp = true;
+    } else if (switches.Unknown.IsEmpty()) {
+        switches.Unknown.Assign(token);
     }
 }
 
@@ -64,7 +81,8 @@ Switches ParseCommandLine(const char* commandLine) {
     // A copy named Uninst.exe started with its folder selects the uninstall by itself.
     PathBuffer<16> uninstaller("\\");
     uninstaller.Append(kUninstallerFileName);
-    switches.Uninstall = FindTextNoCase(token.CStr(), uninstaller.CStr()) != nullptr;
+    switches.StartedAsUninstaller = FindTextNoCase(token.CStr(), uninstaller.CStr()) != nullptr;
+    switches.Uninstall = switches.StartedAsUninstaller;
     while (NextToken(p, token))
         if (token.First() == '/' || token.First() == '-') TakeSwitch(token.CStr(), switches);
     return switches;

@@ -7,6 +7,7 @@
 #include "app/exit_codes.h"
 #include "app/main_window.h"
 #include "app/self_removal.h"
+#include "app/switch_refusals.h"
 #include "install/check_run.h"
 #include "list/install_context.h"
 #include "list/list_loading.h"
@@ -181,11 +182,12 @@ bool LoadList(int* exitCode) {
 
 int RunMainProgram() {
     TakeSwitches();
-    if (RefuseUnusableFolder()) return kExitFailed;
+    if (RefuseUnusableFolder() || RefuseUnknownSwitch()) return kExitFailed;
     // A check writes nothing, so it may run beside another copy.
     if (!g_switches.Check && AnotherCopyRuns()) return g_ctx.Unattended ? kExitAnotherCopy : kExitDone;
     int exitCode = kExitDone;
     if (!LoadList(&exitCode)) return exitCode;
+    if (RefuseProgramFolder()) return kExitFailed;
     LogContext();
     exitCode = g_switches.Check ? RunCheck() : g_ctx.Unattended ? RunUnattended() : RunWithWindow();
     // The uninstall wrote its script before its closing message; only its start waits until now,

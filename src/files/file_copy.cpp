@@ -152,6 +152,27 @@ bool WritePartialCopy(const CopySource& source, const char* target, WorkPath* pa
     return false;
 }
 
+// A running program's file, or one open without sharing.
+bool IsInUse(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_USER_MAPPED_FILE;
+}
+
+// Under /Q nobody can close the program that holds the target, and nobody answers Retry: the
+// whole copy stays beside it and Windows puts it in place at the next restart, before any
+// program starts (which needs the rights to write HKLM, as the install has). The run then ends
+// with the code for "done, restart needed". The copy gets the source's time now, as the record
+// names the file as it will be.
+bool ReplaceAtRestart(const CopySource& source, const char* partial, const char* target) {
+    if (!g_ctx.Unattended) return false;
+    StampWithSourceTime(source, partial);
+    SetFileAttributesA(partial, FILE_ATTRIBUTE_ARCHIVE);
+    if (!MoveFileExA(partial, target, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)) return false;
+    LogAction(kLogReplacedAtRestart, target);
+    g_ctx.RestartNeeded = true;
+    return true;
+}
+
 // A font is copied whole first; only then is the installed one unloaded and replaced. A copy
 // that fails leaves the installed font in place and in use.
 bool CopyFontOverwrite(const CopySource& source, const char* target) {
@@ -197,7 +218,12 @@ bool PutFileInPlace(const CopySource& source, const char* target, const char* ta
         StampWithSourceTime(source, target);
         return TakeAsInstalled(target, recorded);
     }
-    if (CopyFileOverwrite(source, target)) {
+    CopyOutcome outcome = CopyFileOverwrite(source, target);
+    if (outcome == CopyOutcome::AtRestart) {
+        if (recorded) RecordFileAs(target, source.Size, source.LastWrite);
+        return true;
+    }
+    if (outcome == CopyOutcome::Copied) {
         StampWithSourceTime(source, target);
         return TakeAsInstalled(target, recorded);
     }
@@ -255,10 +281,10 @@ bool CopyGroupFile(const CopySource& source, const char* target, bool* targetsEx
         return true;
     }
     SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
-    if (CopyFileOverwrite(source, target)) {
-        RecordFile(target);
-        return true;
-    }
+    CopyOutcome outcome = CopyFileOverwrite(source, target);
+    if (outcome == CopyOutcome::AtRestart) RecordFileAs(target, source.Size, source.LastWrite);
+    if (outcome == CopyOutcome::Copied) RecordFile(target);
+    if (outcome != CopyOutcome::Failed) return true;
     // Nobody is asked about a file of a group: the log and an unattended run's exit code tell.
     LogFailure(target, GetLastError());
     g_ctx.RunHadProblems = true;
@@ -270,20 +296,21 @@ bool CopyGroupFile(const CopySource& source, const char* target, bool* targetsEx
 // only when it is whole. A copy that fails part way (a full volume) or a process ended during it
 // thus never leaves half a file under the target's name, where the date rule would take it for
 // a newer installed file and keep it for good; and until then the installed version stays.
-bool CopyFileOverwrite(const CopySource& source, const char* target) {
-    if (!FitsWindowsPath(target)) return false;
+CopyOutcome CopyFileOverwrite(const CopySource& source, const char* target) {
+    if (!FitsWindowsPath(target)) return CopyOutcome::Failed;
     bool targetExists = FileExists(target);
-    if (targetExists && IsSameSourceFile(source, target)) return true;
+    if (targetExists && IsSameSourceFile(source, target)) return CopyOutcome::Copied;
     WorkPath partial;
-    if (!WritePartialCopy(source, target, &partial)) return false;
+    if (!WritePartialCopy(source, target, &partial)) return CopyOutcome::Failed;
     if (targetExists) SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
     if (!MoveFileExA(partial.CStr(), target, MOVEFILE_REPLACE_EXISTING)) {
+        if (IsInUse(GetLastError()) && ReplaceAtRestart(source, partial.CStr(), target)) return CopyOutcome::AtRestart;
         DiscardPartialCopy(partial.CStr());
-        return false;
+        return CopyOutcome::Failed;
     }
     // The source's read-only, hidden or system attribute must not survive.
     SetFileAttributesA(target, FILE_ATTRIBUTE_ARCHIVE);
-    return true;
+    return CopyOutcome::Copied;
 }
 
 void CreateFolderPath(const char* path) {

@@ -27,9 +27,14 @@ bool FindFolderSource(const char* path, CopySource* source);
 // True when the source is the target itself (a package installed onto its own folder).
 bool IsSameSourceFile(const CopySource& source, const char* target);
 
-// Copies over an existing target; the copy ends with the archive attribute only. A source and
-// target that are the same file count as copied.
-bool CopyFileOverwrite(const CopySource& source, const char* target);
+// How a copy over an existing target ended.
+enum class CopyOutcome {
+    Failed,
+    Copied,     // in place, with the archive attribute only (or the source was the target itself)
+    AtRestart,  // under /Q, a target in use: the copy waits beside it, stamped with the source's
+                // time, and takes its place at the next restart
+};
+CopyOutcome CopyFileOverwrite(const CopySource& source, const char* target);
 // Creates (and records) every missing folder level above the path's last backslash; never a
 // drive root.
 void CreateFolderPath(const char* path);

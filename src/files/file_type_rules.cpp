@@ -100,6 +100,39 @@ RegistryKeyName MachineApplicationCommandKey(const char* app) {
     return Compose("SOFTWARE\\Classes\\Applications\\", app, kOpenCommandTail);
 }
 
+RegistryKeyName ProgIdFor(const char* appName, const char* item) {
+    constexpr size_t kMaxProgId = 39;
+    RegistryKeyName progId;
+    size_t itemLength = 0;
+    while (item[itemLength] != 0) ++itemLength;
+    for (const char* c = appName; *c != 0 && progId.Length() + 1 + itemLength < kMaxProgId; ++c) {
+        bool letter = (*c >= 'A' && *c <= 'Z') || (*c >= 'a' && *c <= 'z');
+        if (letter || (*c >= '0' && *c <= '9' && progId.Length() > 0)) progId.AppendChar(*c);
+    }
+    if (progId.IsEmpty()) progId.Assign("Quorvane");
+    progId.AppendChar('.');
+    progId.Append(item);
+    if (progId.Length() > kMaxProgId) progId.MarkCut();
+    return progId;
+}
+
+RegistryKeyName ProgIdCommandKey(const char* progId) {
+    return Compose(progId, kOpenCommandTail, "");
+}
+
+RegistryKeyName ProgIdIconKey(const char* progId) {
+    return Compose(progId, "\\DefaultIcon", "");
+}
+
+OpenCommandText ComposeDefaultIcon(const char* programPath) {
+    OpenCommandText icon;
+    WorkPath program;
+    if (programPath == nullptr || programPath[0] == 0 || !program.Assign(programPath)) return icon;
+    icon.Assign(program);
+    icon.Append(",0");
+    return icon;
+}
+
 RegistryKeyName ChainKeyAt(const char* lastKey, int levels, int level) {
     RegistryKeyName key;
     key.Assign(lastKey);

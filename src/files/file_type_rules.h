@@ -38,12 +38,25 @@ RegistryKeyName ApplicationCommandKey(const char* app);   // Applications\app\sh
 // SOFTWARE\Classes\Applications\app\shell\open\command under HKEY_LOCAL_MACHINE
 RegistryKeyName MachineApplicationCommandKey(const char* app);
 
+// The ProgID an item is registered under, which the extension's default value names and the
+// shell opens documents through: the ASCII letters and digits of the application's name, a dot
+// and the item ("QuorvaneDemo.qvn"); "Quorvane" stands for a name without any. At most 39
+// characters, as Windows takes them: the name's part is shortened first.
+RegistryKeyName ProgIdFor(const char* appName, const char* item);
+RegistryKeyName ProgIdCommandKey(const char* progId);  // progId\shell\open\command
+RegistryKeyName ProgIdIconKey(const char* progId);     // progId\DefaultIcon
+// The DefaultIcon value: the program's path and the index of its first icon.
+OpenCommandText ComposeDefaultIcon(const char* programPath);
+
 // The keys an item's registration writes into form chains: a top key, the keys below it and the
 // last key, which holds the command (or, for OpenWithList, is the whole entry). The levels of a
 // chain are counted from its top: level 0 is the top key, level Levels - 1 the last key.
 constexpr int kExtensionCommandLevels = 4;    // .item, shell, open, command
 constexpr int kOpenWithLevels = 3;            // .item, OpenWithList, app
 constexpr int kApplicationCommandLevels = 4;  // app, shell, open, command (below Applications)
+constexpr int kProgIdCommandLevels = 4;       // progId, shell, open, command
+constexpr int kProgIdIconLevels = 2;          // progId, DefaultIcon
+constexpr int kExtensionLevels = 1;           // .item, whose default value names the ProgID
 
 // The key of a chain at the level, from its last key: that key with the names of the levels
 // below cut off. Cut (Fits() false) when the last key has too few names for the chain.

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include "list/log_texts.h"
 #include "list/run_log.h"
 #include "support/text_helpers.h"
@@ -75,6 +77,22 @@ KeyChain ApplicationChain(const char* app) {
 
 KeyChain MachineApplicationChain(const char* app) {
     return {HKEY_LOCAL_MACHINE, "HKLM", MachineApplicationCommandKey(app), kApplicationCommandLevels, true};
+}
+
+// The ProgID's open command, its icon, and the extension's default value that names the ProgID:
+// the form the shell opens a document through (a verb on the extension key alone it does not use).
+KeyChain ProgIdCommandChain(const char* progId) {
+    return {HKEY_CLASSES_ROOT, "HKCR", ProgIdCommandKey(progId), kProgIdCommandLevels, true};
+}
+
+KeyChain ProgIdIconChain(const char* progId) {
+    return {HKEY_CLASSES_ROOT, "HKCR", ProgIdIconKey(progId), kProgIdIconLevels, true};
+}
+
+// The extension's key is the first level of its command chain too, whose record says only whether
+// the key was there: under a name of their own, the default value's state is kept beside it.
+KeyChain ExtensionValueChain(const char* item) {
+    return {HKEY_CLASSES_ROOT, "HKCR-ProgID", ExtensionKey(item), kExtensionLevels, true};
 }
 
 bool IsCommand(const RegValue& value, const char* command) {
@@ -174,10 +192,7 @@ bool UndoCommand(const KeyChain& chain, const char* command, const char* entryKe
     PathBuffer<1025> current = ReadRegString(chain.Root, chain.LastKey.CStr(), nullptr);
     if (current.IsEmpty() || !EqualsNoCase(current.CStr(), command)) return false;
     if (RestorePriorValue(chain, entryKey)) return false;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(chain.Root, chain.LastKey.CStr(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return false;
-    RegDeleteValueA(key, nullptr);
-    RegCloseKey(key);
+    if (!DeleteRegValue(chain.Root, chain.LastKey.CStr(), nullptr)) return false;
     return RemoveEmptyLevels(chain, entryKey, keepWithoutRecord) > 0;
 }
 
@@ -199,6 +214,31 @@ void RegisterItem(const char* command, const char* item, const char* app, const 
     if (writeOpenWith) WriteRegString(HKEY_CLASSES_ROOT, openWith.LastKey.CStr(), nullptr, nullptr);
     if (writeApplication) WriteRegString(HKEY_CLASSES_ROOT, ApplicationCommandKey(app).CStr(), nullptr, command);
     if (writeMachine) WriteRegString(HKEY_LOCAL_MACHINE, MachineApplicationCommandKey(app).CStr(), nullptr, command);
+}
+
+// The chain's last key gets the text, when what it held could be kept.
+void WriteChain(const KeyChain& chain, const char* text, const char* entryKey) {
+    if (!chain.LastKey.Fits() || KeepPriorState(chain, entryKey, text) == Prior::NotKept) return;
+    WriteRegString(chain.Root, chain.LastKey.CStr(), nullptr, text);
+}
+
+// The ProgID of the item: its open command and icon, and the extension's default value naming it.
+void RegisterProgId(const char* command, const char* item, const char* appName, const char* entryKey) {
+    RegistryKeyName progId = ProgIdFor(appName, item);
+    OpenCommandText icon = ComposeDefaultIcon(ProgramPathOfCommand(command).CStr());
+    if (!progId.Fits()) return;
+    WriteChain(ProgIdCommandChain(progId.CStr()), command, entryKey);
+    if (!icon.IsEmpty()) WriteChain(ProgIdIconChain(progId.CStr()), icon.CStr(), entryKey);
+    WriteChain(ExtensionValueChain(item), progId.CStr(), entryKey);
+}
+
+void UnregisterProgId(const char* command, const char* item, const char* appName, const char* entryKey) {
+    RegistryKeyName progId = ProgIdFor(appName, item);
+    if (!progId.Fits()) return;
+    UndoCommand(ExtensionValueChain(item), progId.CStr(), entryKey, 0);
+    UndoCommand(ProgIdIconChain(progId.CStr()), ComposeDefaultIcon(ProgramPathOfCommand(command).CStr()).CStr(),
+                entryKey, 0);
+    UndoCommand(ProgIdCommandChain(progId.CStr()), command, entryKey, 0);
 }
 
 void UnregisterItem(const char* command, const char* item, const char* app, const char* entryKey) {
@@ -228,7 +268,7 @@ OpenCommandText OpenCommandFor(const char* programPath, const char* extensions) 
     return ComposeOpenCommand(programPath, endsUpperCase);
 }
 
-void RegisterFileTypes(const char* command, const char* extensions, const char* entryKey) {
+void RegisterFileTypes(const char* command, const char* extensions, const char* appName, const char* entryKey) {
     if (command == nullptr || command[0] == 0) return;
     LongText app = ApplicationOf(command);
     ExtensionList list;
@@ -246,16 +286,23 @@ void RegisterFileTypes(const char* command, const char* extensions, const char* 
         hasApp && machine.LastKey.Fits() && KeepPriorState(machine, entryKey, command) != Prior::NotKept;
     do {
         RegisterItem(command, item.CStr(), app.CStr(), entryKey, writeApplication, writeMachine);
+        RegisterProgId(command, item.CStr(), appName, entryKey);
     } while (NextExtensionItem(&list, &item));
+    // Explorer and the open dialogs read the associations again.
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 
-void UnregisterFileTypes(const char* command, const char* extensions, const char* entryKey) {
+void UnregisterFileTypes(const char* command, const char* extensions, const char* appName, const char* entryKey) {
     if (command == nullptr || command[0] == 0) return;
     LongText app = ApplicationOf(command);
     ExtensionList list;
     BeginExtensionList(&list, extensions);
     ExtensionItem item;
-    while (NextExtensionItem(&list, &item)) UnregisterItem(command, item.CStr(), app.CStr(), entryKey);
+    while (NextExtensionItem(&list, &item)) {
+        UnregisterProgId(command, item.CStr(), appName, entryKey);
+        UnregisterItem(command, item.CStr(), app.CStr(), entryKey);
+    }
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     if (app.Length() == 0) return;
     // command, open, shell and the program's own key; HKEY_CLASSES_ROOT may be the same key
     // as the machine-wide one, then the second call finds nothing of its own left.

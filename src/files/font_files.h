@@ -1,5 +1,5 @@
 // Fonts in the Fonts folder: taking one out of the font table before its file is replaced or
-// deleted.
+// deleted, and their registration, which makes Windows load them again after a restart.
 #pragma once
 
 // Unloads the font at fontPath; a table may also know it by another name (the bare file name, or
@@ -12,3 +12,13 @@ bool UnloadFont(const char* fontPath, const char* otherName);
 // window that the fonts changed. True when the copy took its place; when it did not, the
 // installed file is still there (the caller loads it again) and the copy is left to the caller.
 bool ReplaceInstalledFont(const char* newCopy, const char* fontPath);
+
+// Registers the installed font at fontPath under the name Windows gives it (its full name and
+// "(TrueType)" or "(OpenType)"), its file name as the value's data, and records the value. What
+// another installation had registered under that name is kept in the uninstall entry entryKey
+// (null: nowhere). False when the font has no name to register or the value was not written.
+bool RegisterFont(const char* fontPath, const char* entryKey);
+// Takes back a recorded font value ("HKLM\...\Fonts\<name>", with fileName its data) once its
+// file is gone: what another installation had there comes back, or else the value goes. A value
+// that names another file by now, or a font still there, stays.
+void UnregisterFont(const char* value, const char* fileName, const char* entryKey);

@@ -254,11 +254,11 @@ void RecordFileTypes(const char* extensions, const char* command) {
     WriteItem(item);
 }
 
-void RecordValue(const char* key, const char* name) {
+void RecordValue(const char* value, const char* data) {
     RecordLine item;
     item.Kind = RecordKind::Value;
-    item.Text = key;
-    item.Other = name;
+    item.Text = value;
+    item.Other = data;
     WriteItem(item);
 }
 

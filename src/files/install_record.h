@@ -47,7 +47,8 @@ void RecordFileAs(const char* path, unsigned long long size, const FILETIME& las
 void RecordFolder(const char* path);
 void RecordLink(const char* link, const char* target);
 void RecordFileTypes(const char* extensions, const char* command);
-void RecordValue(const char* key, const char* name);
+// A value by its full name ("HKLM\\...\\Fonts\\DejaVu Sans (TrueType)") and the data written.
+void RecordValue(const char* value, const char* data);
 // A file the install kept by the date rule, or failed to replace: the line an earlier installation
 // wrote for it is carried over, so that it stays the installation's (and a file changed since
 // still counts as changed). Only what this run neither put in place nor tried to is settled by

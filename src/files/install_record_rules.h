@@ -9,7 +9,7 @@
 //   D <path>                         a folder it made
 //   L <link>TAB<target>              a shortcut it made, and the file it points at
 //   T <extensions>TAB<command>       file types it registered with that open command
-//   V <HKLM|HKCR>\<key>TAB<name>     a registry value it wrote
+//   V <HKLM|HKCR>\<key>\<name>TAB<data>  a registry value it wrote, and the data it wrote
 // A tab never occurs in a Windows path, so it parts two texts that may hold blanks.
 #pragma once
 

@@ -91,3 +91,12 @@ PathBuffer<256> UninstallKeyFor(const char* appName) {
     key.Append(appName);
     return key;
 }
+
+WorkPath UninstallCommand(const char* uninstallerPath, bool quiet) {
+    WorkPath command("\"");
+    command.Append(uninstallerPath);
+    // Unattended, the uninstall keeps what the user may have made or changed: deployment tools
+    // and the system's settings run this value without anybody to ask.
+    command.Append(quiet ? "\" /U /Q" : "\" /U");
+    return command;
+}

@@ -55,6 +55,9 @@ bool DesktopShortcutPath(const char* desktop, const char* name, WorkPath* link);
 // The uninstall entry's key below HKEY_LOCAL_MACHINE, in the machine's list of installed software.
 extern const char kUninstallKeyBase[];
 PathBuffer<256> UninstallKeyFor(const char* appName);
+// The uninstall entry's command lines: the quoted path of Uninst.exe followed by " /U", or by
+// " /U /Q" for the quiet one, the unattended uninstall that loses nothing.
+WorkPath UninstallCommand(const char* uninstallerPath, bool quiet);
 // The entry's REG_DWORD value that says whether the installation made the program folder (1) or
 // found it there (0). Only a folder the installation made may be emptied and removed again.
 extern const char kCreatedProgramFolderValue[];

@@ -1,4 +1,4 @@
-// The author's check of Setup.lst: the sections and keys the program reads, and the report.
+// The author's check of Setup.lst: the [AltFolder] letters the program knows, and the report.
 #include "install/check_rules.h"
 
 #include "list/install_context.h"
@@ -13,42 +13,20 @@ const char kHeading[] = "Die Prüfung hat in SETUP.LST diese Probleme gefunden:\
 const char kMoreNote[] = "\r\r... und weitere: Setup.exe /CHECK /LOG=Datei nennt alle.";
 const char kNothingFound[] = "Die Prüfung hat in SETUP.LST keine Probleme gefunden.";
 
-// In the order the loading reads them; the last three of [General] are Intro1 to Intro3, the
-// short sections [Extensions] and [WildSubFolder].
-const char* const kGeneralKeys[] = {"AppName",  "Version", "Copyright", "Folder", "AllUsers", "RunOnce",
-                                    "RegFile", "CopyOnly", "Intro1",    "Intro2", "Intro3"};
-const char* const kIndexedSections[] = {"Files",     "Links",    "DesktopLinks", "Extensions",
-                                        "AltFolder", "WildCopy", "WildSubFolder"};
-
-bool IsListIndex(const char* key) {
-    int index = 0;
-    for (const char* p = key; *p != 0; ++p) {
-        if (*p < '0' || *p > '9' || (p == key && *p == '0') || index > kListEntryCount / 10) return false;
-        index = index * 10 + (*p - '0');
-    }
-    return index >= 1 && index < kListEntryCount;
-}
-
 }  // namespace
-
-size_t ListValueLimit(const char* section, const char* key) {
-    if (EqualsNoCase(section, "General")) {
-        if (key == nullptr) return kListValueChars;
-        for (size_t i = 0; i < sizeof kGeneralKeys / sizeof *kGeneralKeys; ++i)
-            if (EqualsNoCase(key, kGeneralKeys[i])) return i < 8 ? kListValueChars : kListIntroChars;
-        return 0;
-    }
-    for (size_t i = 0; i < sizeof kIndexedSections / sizeof *kIndexedSections; ++i) {
-        if (!EqualsNoCase(section, kIndexedSections[i])) continue;
-        if (key != nullptr && !IsListIndex(key)) return 0;
-        return i == 3 || i == 6 ? kListShortChars : kListValueChars;
-    }
-    return 0;
-}
 
 bool IsKnownAltFolder(const char* altFolder) {
     char first = altFolder != nullptr ? altFolder[0] : 0;
     return !IsListValueSet(altFolder) || first == 'W' || first == 'S' || first == 'F' || first == '\\';
+}
+
+PathBuffer<64> MeantNameDetail(const char* known, bool section) {
+    PathBuffer<64> detail;
+    if (known == nullptr) return detail;
+    detail.Assign(section ? "meinten Sie [" : "meinten Sie ");
+    detail.Append(known);
+    detail.Append(section ? "]?" : "?");
+    return detail;
 }
 
 void AddCheckProblem(ListProblemKind kind, const char* section, const char* key, const char* value,

@@ -1,21 +1,19 @@
-// The author's check of Setup.lst (/CHECK): which sections and keys the program reads, which
-// [AltFolder] letters it knows, and the report of every problem found. No Windows needed: tested
-// natively.
+// The author's check of Setup.lst (/CHECK): which [AltFolder] letters the program knows, and the
+// report of every problem found (the sections and keys it reads: list/list_key_rules.h). No
+// Windows needed: tested natively.
 #pragma once
 
+#include "list/list_key_rules.h"
 #include "list/list_rules.h"
 #include "support/path_buffer.h"
-
-// How many characters of the value the loading keeps: kListValueChars, kListIntroChars for Intro1
-// to Intro3, kListShortChars in [Extensions] and [WildSubFolder]. 0 for a section or key the
-// program does not read; a null key asks for the section alone. Letter case does not count; the
-// keys of an indexed section are 1 to 128 as the loading spells them, without a sign or a
-// leading zero.
-size_t ListValueLimit(const char* section, const char* key);
 
 // True for an [AltFolder] value (first letter upper-cased) that begins with W, S, F or a
 // backslash, or counts as empty. Any other value puts its file into the program folder.
 bool IsKnownAltFolder(const char* altFolder);
+
+// The detail of an unknown section or key: the known name meant, "meinten Sie [DesktopLinks]?";
+// empty without one.
+PathBuffer<64> MeantNameDetail(const char* known, bool section);
 
 extern const char kCheckCaption[];
 

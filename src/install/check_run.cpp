@@ -4,8 +4,12 @@
 #include <cstring>
 
 #include "files/placement_rules.h"
+#include "files/product_version_rules.h"
+#include "install/altfolder_check_rules.h"
 #include "install/check_rules.h"
+#include "install/nearest_name_rules.h"
 #include "list/list_check.h"
+#include "list/list_encoding_rules.h"
 #include "list/list_loading.h"
 #include "list/list_text_rules.h"
 #include "list/list_rules.h"
@@ -126,33 +130,63 @@ bool NamedBefore(NameList& list, const char* name, size_t length) {
     return false;
 }
 
-// The walk of the list's names: its section, and whether the program reads it.
+// The walk of the list's names: its section, and whether the program reads it; whether the list
+// was saved as UTF-8, and the first line with a character beyond ASCII was named for it.
 struct NameCheck {
     FieldText Section;
     bool Read = false;
+    bool Utf8 = false;
 };
+
+// A detail that the line leaves out when there is none (the detail lives as long as the call).
+const char* NullIfEmpty(const PathBuffer<64>& detail) {
+    return detail.IsEmpty() ? nullptr : detail.CStr();
+}
+
+bool HasNonAscii(const char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i)
+        if (static_cast<unsigned char>(text[i]) >= 0x80) return true;
+    return false;
+}
 
 bool CheckLine(const ListTextLine& line, void* data) {
     NameCheck& check = *static_cast<NameCheck*>(data);
+    LongText key;
+    key.Append(line.Key != nullptr ? line.Key : "", line.KeyLength);
+    LongText value;
+    TakeListValue(line, LongText::kMaxLength, value);
     if (line.Key == nullptr) {
         check.Section.Clear();
         check.Section.Append(line.Section, line.SectionLength);
+    }
+    // The first line that shows what the author would see wrong names the list's encoding.
+    const char* name = line.Key == nullptr ? line.Section : key.CStr();
+    size_t nameLength = line.Key == nullptr ? line.SectionLength : key.Length();
+    if (check.Utf8 && (HasNonAscii(name, nameLength) || HasNonAscii(value.CStr(), value.Length()))) {
+        Report(ListProblemKind::Utf8List, check.Section.CStr(), key.CStr(), value.CStr());
+        check.Utf8 = false;
+    }
+    if (line.Key == nullptr) {
         check.Read = ListValueLimit(check.Section.CStr(), nullptr) != 0 &&
                      !NamedBefore(g_sectionNames, line.Section, line.SectionLength);
         g_keyNames.Used = 0;
-        if (!check.Read) Report(ListProblemKind::UnknownSection, check.Section.CStr(), nullptr, nullptr);
+        if (!check.Read)
+            Report(ListProblemKind::UnknownSection, check.Section.CStr(), nullptr, nullptr,
+                   NullIfEmpty(MeantNameDetail(NearestKnownName(check.Section.CStr(), KnownSectionName), true)));
         return true;
     }
     if (!check.Read) return true;
-    LongText key;
-    key.Append(line.Key, line.KeyLength);
-    LongText value;
-    TakeListValue(line, LongText::kMaxLength, value);
     // A second key of one name is never read: the value read is the first one's.
     bool second = NamedBefore(g_keyNames, line.Key, line.KeyLength);
     size_t limit = second ? 0 : ListValueLimit(check.Section.CStr(), key.CStr());
-    if (limit == 0) Report(ListProblemKind::UnknownKey, check.Section.CStr(), key.CStr(), second ? "" : value.CStr());
-    else if (value.Length() > limit) Report(ListProblemKind::ValueCut, check.Section.CStr(), key.CStr(), value.CStr());
+    if (limit == 0) {
+        bool general = EqualsNoCase(check.Section.CStr(), "General");
+        const char* meant = general && !second ? NearestKnownName(key.CStr(), KnownGeneralKeyName) : nullptr;
+        Report(ListProblemKind::UnknownKey, check.Section.CStr(), key.CStr(), second ? "" : value.CStr(),
+               NullIfEmpty(MeantNameDetail(meant, false)));
+    } else if (value.Length() > limit) {
+        Report(ListProblemKind::ValueCut, check.Section.CStr(), key.CStr(), value.CStr());
+    }
     return true;
 }
 
@@ -163,6 +197,7 @@ void CheckNames() {
     g_sectionNames.Used = 0;
     g_keyNames.Used = 0;
     const ListText& list = LoadedListText();
+    check.Utf8 = LooksLikeUtf8(reinterpret_cast<const unsigned char*>(list.Text), list.Size);
     WalkListText(list.Text, list.Size, CheckLine, &check);
 }
 
@@ -197,6 +232,31 @@ void LogInstallOrder() {
     for (int i = 1; i < kListEntryCount; ++i) LogSourceFiles(g_ctx.InstallList[i].WildCopy.CStr());
 }
 
+// Links, DesktopLinks, Extensions and AltFolder belong to the file of the same number; without one
+// the install passes them over.
+void CheckEntryWithoutFile(const ListEntry& entry, const char* key) {
+    if (IsListValueSet(entry.Files)) return;
+    const struct {
+        const char* Section;
+        const EntryText& Value;
+    } parts[] = {{"Links", entry.Links}, {"DesktopLinks", entry.DesktopLinks}, {"Extensions", entry.Extensions},
+                 {"AltFolder", entry.AltFolder}};
+    for (const auto& part : parts)
+        if (IsListValueSet(part.Value)) Report(ListProblemKind::NoFilesEntry, part.Section, key, part.Value.CStr());
+}
+
+// A letter the install does not know, one that does not lead where it seems to, and a sub-folder
+// of the Windows or System folder that is not there (the install makes none there).
+void CheckAltFolder(const char* alt, const char* key) {
+    if (!IsKnownAltFolder(alt)) Report(ListProblemKind::UnknownFolder, "AltFolder", key, alt);
+    if (MisleadingAltFolderLetter(alt) != 0) Report(ListProblemKind::MisleadingFolder, "AltFolder", key, alt);
+    EntryText sub = AltFolderSystemSubFolder(alt);
+    if (sub.IsEmpty()) return;
+    WorkPath folder = JoinPath(alt[0] == 'W' ? g_ctx.WindowsDir.CStr() : g_ctx.SystemDir.CStr(), sub.CStr());
+    if (folder.Fits() && !FolderExists(folder.CStr()))
+        Report(ListProblemKind::MissingFolder, "AltFolder", key, alt, folder.CStr());
+}
+
 }  // namespace
 
 RunResult RunListCheck() {
@@ -209,11 +269,11 @@ RunResult RunListCheck() {
     g_runOnceFound = !IsListValueSet(runOnce);
     g_regFileFound = !IsListValueSet(g_ctx.RegFile);
     for (int i = 1; i < kListEntryCount; ++i) {
-        char key[4];
-        wsprintfA(key, "%d", i);
+        auto number = DecimalText(static_cast<unsigned>(i), false);
+        const char* key = number.CStr();
         const ListEntry& entry = g_ctx.InstallList[i];
-        if (!IsKnownAltFolder(entry.AltFolder.CStr()))
-            Report(ListProblemKind::UnknownFolder, "AltFolder", key, entry.AltFolder.CStr());
+        CheckEntryWithoutFile(entry, key);
+        CheckAltFolder(entry.AltFolder.CStr(), key);
         CheckSource("Files", key, entry.Files.CStr(), ListProblemKind::MissingFile,
                     InstalledFolderFor(entry.AltFolder.CStr(), ContextFolders()));
         WorkPath folder(g_ctx.TargetDir.CStr());
@@ -223,6 +283,10 @@ RunResult RunListCheck() {
         }
         CheckSource("WildCopy", key, entry.WildCopy.CStr(), ListProblemKind::NoMatch, folder);
     }
+    const char* version = g_ctx.ProductVersion.CStr();
+    VersionNumber parsed;
+    if (IsListValueSet(version) && !ParseProductVersion(version, parsed))
+        Report(ListProblemKind::BadVersion, "General", "ProductVersion", version);
     if (!g_runOnceFound) Report(ListProblemKind::NotInstalled, "General", "RunOnce", runOnce);
     if (!g_regFileFound) Report(ListProblemKind::NotInstalled, "General", "RegFile", g_ctx.RegFile.CStr());
     LogInstallOrder();

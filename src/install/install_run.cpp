@@ -10,6 +10,7 @@
 #include "list/log_texts.h"
 #include "files/file_ops.h"
 #include "files/file_types.h"
+#include "files/font_files.h"
 #include "files/install_record.h"
 #include "files/placement_rules.h"
 #include "files/progress_item.h"
@@ -178,35 +179,6 @@ bool IsUninstallerEntry(const EntryText& files) {
     return FindTextExact(files.CStr(), kSetupFileName) != nullptr && files.Length() < 10 && !g_ctx.CopyOnlyMode;
 }
 
-// A value of the uninstall entry, written and logged.
-void WriteEntryText(const char* key, const char* name, const char* text) {
-    WriteRegString(HKEY_LOCAL_MACHINE, key, name, text);
-    LogAction(kLogRegistry, JoinPath(JoinPath("HKLM", key).CStr(), name).CStr(), text);
-}
-
-void WriteEntryNumber(const char* key, const char* name, DWORD value) {
-    WriteRegDword(HKEY_LOCAL_MACHINE, key, name, value);
-    char digits[12] = "";
-    wsprintfA(digits, "%lu", value);
-    LogAction(kLogRegistry, JoinPath(JoinPath("HKLM", key).CStr(), name).CStr(), digits);
-}
-
-void WriteUninstallEntry(const InstallRun& run, const WorkPath& uninstaller) {
-    PathBuffer<256> key = UninstallKeyFor(g_ctx.AppName.CStr());
-    WriteEntryText(key.CStr(), "DisplayName", g_ctx.AppName.CStr());
-    WriteEntryText(key.CStr(), "UninstallString", UninstallCommand(uninstaller.CStr(), false).CStr());
-    // Beyond the two values every list of installed software needs, these let it show the
-    // icon and the folder, and let deployment tools remove the application silently.
-    WriteEntryText(key.CStr(), "QuietUninstallString", UninstallCommand(uninstaller.CStr(), true).CStr());
-    WriteEntryText(key.CStr(), "InstallLocation", g_ctx.TargetDir.CStr());
-    WriteEntryText(key.CStr(), "DisplayIcon", uninstaller.CStr());
-    WriteEntryNumber(key.CStr(), "NoModify", 1);
-    WriteEntryNumber(key.CStr(), "NoRepair", 1);
-    // A reinstall finds the folder it made the first time: the first answer stays.
-    if (!RegValueExists(HKEY_LOCAL_MACHINE, key.CStr(), kCreatedProgramFolderValue))
-        WriteEntryNumber(key.CStr(), kCreatedProgramFolderValue, run.CreatedProgramFolder ? 1 : 0);
-}
-
 // The list copy and the program itself: from the package, or beside the program.
 void FindOwnSources(InstallRun& run, CopySource* list, CopySource* program) {
     if (IsPackedRun()) {
@@ -242,13 +214,19 @@ void InstallUninstaller(InstallRun& run) {
         run.AnyCopied = true;
     if (HasProgramGroup())
         CreateShellLink(JoinPath(g_ctx.ProgramGroupDir.CStr(), kUninstallLinkName).CStr(), uninstaller.CStr(), "/U");
-    WriteUninstallEntry(run, uninstaller);
+    WriteUninstallEntry(uninstaller.CStr(), run.CreatedProgramFolder);
 }
 
 void LoadFont(const EntryText& files, const WorkPath& dest) {
     // The installed copy is loaded, not the source, which may lie on removable or temporary media.
-    WorkPath installed = JoinPath(dest.CStr(), PathFilePart(files.CStr()).CStr());
-    if (installed.Fits()) AddFontResourceA(installed.CStr());
+    WorkPath installed = InstalledFilePath(dest.CStr(), files.CStr());
+    if (!installed.Fits()) return;
+    AddFontResourceA(installed.CStr());
+    // Loaded, a font lasts until the next restart; registered, Windows loads it again then.
+    PathBuffer<256> entryKey = UninstallKeyFor(g_ctx.AppName.CStr());
+    RegisterFont(installed.CStr(), g_ctx.CopyOnlyMode ? nullptr : entryKey.CStr());
+    // Twice, as the installers this program's lists were written for did: windows that missed
+    // the first (still busy with the copy) repaint their font lists with the second.
     BroadcastFontChange();
     BroadcastFontChange();
 }
@@ -270,7 +248,7 @@ void RegisterEntryFileTypes(const ListEntry& entry, const WorkPath& target) {
     PathBuffer<256> uninstallKey = UninstallKeyFor(g_ctx.AppName.CStr());
     const char* entryKey = g_ctx.CopyOnlyMode ? nullptr : uninstallKey.CStr();
     OpenCommandText command = OpenCommandFor(target.CStr(), entry.Extensions.CStr());
-    RegisterFileTypes(command.CStr(), entry.Extensions.CStr(), entryKey);
+    RegisterFileTypes(command.CStr(), entry.Extensions.CStr(), g_ctx.AppName.CStr(), entryKey);
     RecordFileTypes(entry.Extensions.CStr(), command.CStr());
 }
 
@@ -385,33 +363,6 @@ void CopyWildcardGroups(const InstallRun& run) {
     }
 }
 
-// Kilobytes of the files below the folder, for the list of installed software.
-unsigned long long FolderBytes(const char* folder, int depth) {
-    unsigned long long total = 0;
-    WorkPath pattern = JoinPath(folder, "*");
-    if (!pattern.Fits() || depth > 16) return 0;
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(pattern.CStr(), &data);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    do {
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (data.cFileName[0] == '.' || IsLinkAttributes(data.dwFileAttributes)) continue;
-            total += FolderBytes(JoinPath(folder, data.cFileName).CStr(), depth + 1);
-        } else {
-            total += FileSize64(data.nFileSizeHigh, data.nFileSizeLow);
-        }
-    } while (FindNextFileA(search, &data));
-    FindClose(search);
-    return total;
-}
-
-void RecordEstimatedSize() {
-    if (g_ctx.CopyOnlyMode) return;
-    unsigned long long kilobytes = (FolderBytes(g_ctx.TargetDir.CStr(), 0) + 1023) / 1024;
-    WriteEntryNumber(UninstallKeyFor(g_ctx.AppName.CStr()).CStr(), "EstimatedSize",
-                     kilobytes > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<DWORD>(kilobytes));
-}
-
 void ShowClosingTexts(HWND owner) {
     ShowProgressPhase(kPhaseUpdating);
     ShowProgressItemNow(kItemGroups);
@@ -471,6 +422,12 @@ void ImportRegistryFile(HWND owner) {
 
 void StartRunOnce(HWND owner) {
     if (!IsListValueSet(g_ctx.RunOnce)) return;
+    // An unattended run is a deployment tool's, often as SYSTEM: the program would start where no
+    // user sees it, and keep the tool waiting for it. Skipping it is no problem of the run.
+    if (g_ctx.Unattended) {
+        LogAction(kLogNotStarted, g_ctx.RunOnce.CStr());
+        return;
+    }
     WorkPath folder = EnterTargetFolder();
     WorkPath path(folder.CStr());
     path.Append(g_ctx.RunOnce);
@@ -527,7 +484,7 @@ RunResult RunInstall(HWND owner) {
     // An earlier installation's files that this one no longer has go once the new ones are in place.
     FinishInstallRecord();
     ShowClosingTexts(owner);
-    RecordEstimatedSize();
+    if (!g_ctx.CopyOnlyMode) CompleteUninstallEntry();
     ReportAndDecideUninstallLink(owner);
     ImportRegistryFile(owner);
     StartRunOnce(owner);

@@ -97,12 +97,3 @@ bool ComposeRunOnceCommand(const char* programFolder, const char* runOnce, bool 
     out.Append(runOnce + programLength);
     return out.Fits() && program.Fits();
 }
-
-WorkPath UninstallCommand(const char* uninstallerPath, bool quiet) {
-    WorkPath command("\"");
-    command.Append(uninstallerPath);
-    // Unattended, the uninstall keeps what the user may have made or changed: deployment tools
-    // and the system's settings run this value without anybody to ask.
-    command.Append(quiet ? "\" /U /Q" : "\" /U");
-    return command;
-}

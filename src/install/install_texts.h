@@ -46,6 +46,3 @@ bool ComposeRegistryImportCommand(const char* windowsDir, const char* regFilePat
 bool ComposeRunOnceCommand(const char* programFolder, const char* runOnce, bool wholeValueIsFile,
                            ScratchBuffer& out);
 
-// The uninstall entry's command lines: the quoted path of Uninst.exe followed by " /U", or by
-// " /U /Q" for the quiet one, the unattended uninstall that loses nothing.
-WorkPath UninstallCommand(const char* uninstallerPath, bool quiet);

@@ -73,6 +73,8 @@ struct InstallContext {
     FieldText Intro1;
     FieldText Intro2;
     FieldText Intro3;
+    FieldText Publisher;       // for the uninstall entry; from the program's version resource without one
+    FieldText ProductVersion;  // the same
 
     // flags; the state starts all zero (AllUsersMode is settled by the list loading)
     bool IsNT = false;
@@ -81,6 +83,7 @@ struct InstallContext {
     bool QuietUninstall = false;
     bool Unattended = false;      // /Q: nothing shown, nothing waited for (implies the two above)
     bool RunHadProblems = false;  // under /Q: something failed, or was skipped for a failure
+    bool RestartNeeded = false;   // under /Q: a file in use is replaced at the next restart
     bool PackageDamaged = false;  // a packed program's package proved damaged while it was installed
     bool CopyOnlyMode = false;
     bool AllUsersMode = false;

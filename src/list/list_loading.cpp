@@ -2,6 +2,7 @@
 #include "list/list_loading.h"
 
 #include "list/install_context.h"
+#include "list/list_key_rules.h"
 #include "list/list_text_rules.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
@@ -9,93 +10,64 @@
 namespace {
 
 constexpr size_t kValueChars = kListValueChars;
-constexpr size_t kIntroChars = kListIntroChars;
-constexpr size_t kShortEntryChars = kListShortChars;
 
 ListText g_listText;
-
-// The sections the loading reads: [General], then the seven indexed ones in the order of a
-// list entry's fields.
-constexpr int kIndexedSections = 7;
-const char* const kSectionNames[1 + kIndexedSections] = {"General",   "Files",     "Links",    "DesktopLinks",
-                                                         "Extensions", "AltFolder", "WildCopy", "WildSubFolder"};
-EntryText ListEntry::* const kEntryFields[kIndexedSections] = {
-    &ListEntry::Files,     &ListEntry::Links,     &ListEntry::DesktopLinks, &ListEntry::Extensions,
-    &ListEntry::AltFolder, &ListEntry::WildCopy, &ListEntry::WildSubFolder};
-
-constexpr int kGeneralKeys = 11;
-struct GeneralKey {
-    const char* Name;
-    FieldText InstallContext::*Field;
-    size_t MaxChars;
-};
-const GeneralKey kGeneralKeyTable[kGeneralKeys] = {
-    {"AppName", &InstallContext::AppName, kValueChars},   {"Version", &InstallContext::Version, kValueChars},
-    {"Copyright", &InstallContext::Copyright, kValueChars}, {"Folder", &InstallContext::Folder, kValueChars},
-    {"AllUsers", &InstallContext::AllUsers, kValueChars}, {"RunOnce", &InstallContext::RunOnce, kValueChars},
-    {"RegFile", &InstallContext::RegFile, kValueChars},   {"CopyOnly", &InstallContext::CopyOnly, kValueChars},
-    {"Intro1", &InstallContext::Intro1, kIntroChars},     {"Intro2", &InstallContext::Intro2, kIntroChars},
-    {"Intro3", &InstallContext::Intro3, kIntroChars},
-};
 
 // What one walk of the list found: the profile reader reads the first section of a name and the
 // first key of a name in it, so later ones are passed over.
 struct Loading {
-    int Section = -1;  // index into kSectionNames, -1 for a section the loading does not read
-    bool SectionSeen[1 + kIndexedSections] = {};
-    bool GeneralTaken[kGeneralKeys] = {};
-    bool EntryTaken[kListEntryCount][kIndexedSections] = {};
+    const IndexedSection* Section = nullptr;  // the indexed section being read
+    bool InGeneral = false;
+    bool GeneralSeen = false;
+    bool SectionSeen[kIndexedSectionCount] = {};
+    bool GeneralTaken[kGeneralKeyCount] = {};
+    bool EntryTaken[kListEntryCount][kIndexedSectionCount] = {};
 };
 
-// The index of an indexed section's key: 1 to 128 in decimal digits, without a sign or a leading
-// zero; 0 for any other key.
-int EntryIndexOf(const char* key, size_t length) {
-    if (length == 0 || length > 3 || key[0] == '0') return 0;
-    int index = 0;
-    for (size_t i = 0; i < length; ++i) {
-        if (key[i] < '0' || key[i] > '9') return 0;
-        index = index * 10 + (key[i] - '0');
-    }
-    return index < kListEntryCount ? index : 0;
-}
-
 void EnterSection(Loading& loading, const ListTextLine& line) {
-    loading.Section = -1;
-    for (int s = 0; s <= kIndexedSections; ++s) {
-        if (!ListNameIs(line.Section, line.SectionLength, kSectionNames[s])) continue;
-        if (!loading.SectionSeen[s]) loading.Section = s;
-        loading.SectionSeen[s] = true;
+    loading.Section = nullptr;
+    loading.InGeneral = false;
+    if (ListNameIs(line.Section, line.SectionLength, "General")) {
+        loading.InGeneral = !loading.GeneralSeen;
+        loading.GeneralSeen = true;
         return;
     }
+    const IndexedSection* section = FindIndexedSection(line.Section, line.SectionLength);
+    if (section == nullptr) return;
+    bool& seen = loading.SectionSeen[section - kIndexedSections];
+    if (!seen) loading.Section = section;
+    seen = true;
 }
 
 void TakeGeneralValue(Loading& loading, const ListTextLine& line) {
-    for (int k = 0; k < kGeneralKeys; ++k) {
-        if (loading.GeneralTaken[k] || !ListNameIs(line.Key, line.KeyLength, kGeneralKeyTable[k].Name)) continue;
-        loading.GeneralTaken[k] = true;
-        TakeListValue(line, kGeneralKeyTable[k].MaxChars, g_ctx.*kGeneralKeyTable[k].Field);
-        return;
-    }
+    const GeneralKey* key = FindGeneralKey(line.Key, line.KeyLength);
+    if (key == nullptr || loading.GeneralTaken[key - kGeneralKeys]) return;
+    loading.GeneralTaken[key - kGeneralKeys] = true;
+    TakeListValue(line, key->MaxChars, g_ctx.*key->Field);
 }
 
 void TakeEntryValue(Loading& loading, const ListTextLine& line) {
-    int index = EntryIndexOf(line.Key, line.KeyLength);
-    int field = loading.Section - 1;
-    if (index == 0 || loading.EntryTaken[index][field]) return;
-    loading.EntryTaken[index][field] = true;
-    bool shortValue = kEntryFields[field] == &ListEntry::Extensions || kEntryFields[field] == &ListEntry::WildSubFolder;
-    EntryText& out = g_ctx.InstallList[index].*kEntryFields[field];
-    TakeListValue(line, shortValue ? kShortEntryChars : kValueChars, out);
-    // The runs compare the first letter of these two with upper-case letters.
-    if (kEntryFields[field] == &ListEntry::AltFolder || kEntryFields[field] == &ListEntry::WildSubFolder)
-        out.UpperFirstAscii();
+    int index = ListEntryIndexOf(line.Key, line.KeyLength);
+    const IndexedSection& section = *loading.Section;
+    bool& taken = loading.EntryTaken[index][&section - kIndexedSections];
+    if (index == 0 || taken) return;
+    taken = true;
+    EntryText& out = g_ctx.InstallList[index].*section.Field;
+    TakeListValue(line, section.MaxChars, out);
+    if (section.UpperFirst) out.UpperFirstAscii();
+}
+
+bool IsTaken(const Loading& loading, FieldText InstallContext::*field) {
+    for (size_t k = 0; k < kGeneralKeyCount; ++k)
+        if (kGeneralKeys[k].Field == field) return loading.GeneralTaken[k];
+    return false;
 }
 
 bool TakeLine(const ListTextLine& line, void* data) {
     Loading& loading = *static_cast<Loading*>(data);
     if (line.Key == nullptr) EnterSection(loading, line);
-    else if (loading.Section == 0) TakeGeneralValue(loading, line);
-    else if (loading.Section > 0) TakeEntryValue(loading, line);
+    else if (loading.InGeneral) TakeGeneralValue(loading, line);
+    else if (loading.Section != nullptr) TakeEntryValue(loading, line);
     return true;
 }
 
@@ -104,11 +76,11 @@ bool TakeLine(const ListTextLine& line, void* data) {
 void LoadListValues() {
     static Loading loading;
     loading = Loading();
-    for (const GeneralKey& key : kGeneralKeyTable) (g_ctx.*key.Field).Clear();
+    for (const GeneralKey& key : kGeneralKeys) (g_ctx.*key.Field).Clear();
     for (ListEntry& entry : g_ctx.InstallList) entry = ListEntry();
     WalkListText(g_listText.Text, g_listText.Size, TakeLine, &loading);
-    if (!loading.GeneralTaken[3]) g_ctx.Folder.Assign(g_ctx.AppName);
-    if (!loading.GeneralTaken[4]) g_ctx.AllUsers.Assign("1");
+    if (!IsTaken(loading, &InstallContext::Folder)) g_ctx.Folder.Assign(g_ctx.AppName);
+    if (!IsTaken(loading, &InstallContext::AllUsers)) g_ctx.AllUsers.Assign("1");
     g_ctx.InstallList[0].Files.Assign(kSetupFileName);
 }
 

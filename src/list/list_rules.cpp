@@ -162,6 +162,22 @@ const char* ListProblemReason(ListProblemKind kind) {
         return "Der Zielpfad wird länger als 259 Zeichen.";
     case ListProblemKind::NotInstalled:
         return "Nach der Installation liegt keine solche Datei im Programmordner (aus [Files] oder [WildCopy]).";
+    case ListProblemKind::MisleadingFolder:
+        return "W oder S allein (und Wörter wie System) bringen die Datei in den Programmordner: Der Windows-Ordner "
+               "ist W\\, der System-Ordner S\\.";
+    case ListProblemKind::MissingFolder:
+        return "Diesen Ordner gibt es nicht, und die Installation legt ihn nicht an: Die Datei kann nicht kopiert "
+               "werden.";
+    case ListProblemKind::NoFilesEntry:
+        return "Ohne [Files] mit derselben Nummer wird dieser Eintrag nicht verwendet.";
+    case ListProblemKind::Utf8List:
+        return "SETUP.LST ist als UTF-8 gespeichert, Setup.exe liest sie als Windows-1252: Umlaute werden falsch "
+               "gelesen. Speichern Sie die Liste als Windows-1252 (ANSI).";
+    case ListProblemKind::BadVersion:
+        return "ProductVersion besteht aus Ziffern und Punkten, mit bis zu vier Teilen (etwa 2.1.0).";
+    case ListProblemKind::NotLocalFolder:
+        return "Der Programmordner muss als ganzer Pfad auf einem lokalen Laufwerk angegeben sein, etwa "
+               "C:\\Programme\\Anwendung.";
     case ListProblemKind::None:
         break;
     }
@@ -195,6 +211,15 @@ ListProblemKind FolderNameProblem(const char* value) {
             return ListProblemKind::BadCharacter;
     }
     return ListProblemKind::None;
+}
+
+ListProblemKind ProgramFolderPathProblem(const char* path) {
+    char drive = UpperAscii(path[0]);
+    if (drive < 'A' || drive > 'Z' || path[1] != ':' || !IsSeparator(path[2])) return ListProblemKind::NotLocalFolder;
+    const char* names = path + 3;
+    if (!NamesFolder(names)) return ListProblemKind::NotLocalFolder;
+    ListProblemKind kind = PathValueProblem(names, true);
+    return kind != ListProblemKind::None ? kind : FolderNameProblem(names);
 }
 
 bool NamesFolder(const char* value) {

@@ -25,6 +25,13 @@ enum class ListProblemKind {
     UnknownFolder,     // an [AltFolder] value that begins with another letter than W, S, F or a backslash
     TargetTooLong,     // a path the install would copy to is longer than Windows takes
     NotInstalled,      // RunOnce or RegFile names no file the install puts into the program folder
+    MisleadingFolder,  // an [AltFolder] value "W", "S" or "System": the program folder, not Windows'
+    MissingFolder,     // a "W\\sub" or "S\\sub" folder that is not there: the install does not make it
+    NoFilesEntry,      // a Links, DesktopLinks, Extensions or AltFolder value without its [Files] one
+    Utf8List,          // the list was saved as UTF-8 without a byte-order mark: umlauts read wrong
+    BadVersion,        // a ProductVersion that is not one to four numbers separated by dots
+    // Found in the command line.
+    NotLocalFolder,    // /DIR= names no folder by its whole path on a local drive ("C:\\Apps\\Name")
 };
 
 struct ListProblem {
@@ -43,6 +50,10 @@ using ListProblemSink = bool (*)(const ListProblem& problem, void* data);
 ListProblemKind PathValueProblem(const char* value, bool refuseRoot);
 // BadCharacter when a value that names folders holds a character Windows refuses in names.
 ListProblemKind FolderNameProblem(const char* value);
+
+// The first rule that a program folder given whole (/DIR=) breaks: a drive letter, ":\\", then
+// names that follow the rules of Folder. Whether the drive is local only Windows can tell.
+ListProblemKind ProgramFolderPathProblem(const char* path);
 
 // True when a value names a folder of its own: it has a character other than blanks, dots and
 // separators. Windows drops trailing blanks and dots, so "  " or " . " below a folder is that

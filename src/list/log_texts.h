@@ -26,6 +26,11 @@ extern const char kLogFileType[];
 extern const char kLogRegistry[];
 extern const char kLogImport[];
 extern const char kLogStarted[];
+// RunOnce under /Q: a deployment tool's run has nobody to use the program, and would start it in
+// the wrong session.
+extern const char kLogNotStarted[];
+// A file that was in use: the new one waits beside it and takes its place at the next restart.
+extern const char kLogReplacedAtRestart[];
 extern const char kLogDeleted[];
 extern const char kLogKept[];
 extern const char kLogKeptChanged[];  // a file changed since the installation put it there

@@ -86,3 +86,11 @@ bool RegValueExists(HKEY root, const char* subKey, const char* valueName) {
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }
+
+bool DeleteRegValue(HKEY root, const char* subKey, const char* valueName) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, subKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return false;
+    LONG status = RegDeleteValueA(key, valueName);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}

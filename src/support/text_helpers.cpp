@@ -62,6 +62,13 @@ bool EqualsNoCase(const char* a, const char* b) {
     return *a == *b;
 }
 
+bool EndsWithNoCase(const char* text, const char* ending) {
+    if (text == nullptr || ending == nullptr) return false;
+    size_t n = TextLength(text);
+    size_t m = TextLength(ending);
+    return m <= n && EqualsNoCase(text + n - m, ending);
+}
+
 // The length without the separators at the end.
 static size_t LengthWithoutTrailingSeparators(const char* path) {
     size_t n = TextLength(path);

@@ -35,6 +35,8 @@ PathBuffer<24> DecimalText(unsigned long long value, bool tenths);
 // ASCII-only letter case helpers (the list rules never touch umlauts).
 char UpperAscii(char c);
 bool EqualsNoCase(const char* a, const char* b);
+// True when text ends with ending, ASCII letters compared without case (a file's extension).
+bool EndsWithNoCase(const char* text, const char* ending);
 // True when two folder paths are spelled alike but for ASCII letter case and separators at the
 // end (C:\Programme\Gamma\ and c:\programme\gamma). A text that is empty without them names no
 // folder and matches nothing.

@@ -75,6 +75,8 @@ bool WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD v
 bool ReadRegDword(HKEY root, const char* subKey, const char* valueName, DWORD* value);
 // True when the key has a value of that name, of whatever type.
 bool RegValueExists(HKEY root, const char* subKey, const char* valueName);
+// True when the value was there and is gone (null valueName: the key's default value).
+bool DeleteRegValue(HKEY root, const char* subKey, const char* valueName);
 
 // A registry value as stored (its type and bytes), for a value kept aside and written back
 // unchanged. Longer values are not kept: the values kept are commands, a path and a few

@@ -29,7 +29,7 @@ void RemoveFileTypes(const WorkPath& folder, const ListEntry& entry) {
     OpenCommandText command = OpenCommandFor(program.CStr(), entry.Extensions.CStr());
     PathBuffer<256> uninstallKey = UninstallKeyFor(g_ctx.AppName.CStr());
     bool ownEntry = EntryBelongsTo(g_ctx.AppName.CStr(), g_ctx.TargetDir.CStr());
-    UnregisterFileTypes(command.CStr(), entry.Extensions.CStr(), ownEntry ? uninstallKey.CStr() : nullptr);
+    UnregisterFileTypes(command.CStr(), entry.Extensions.CStr(), g_ctx.AppName.CStr(), ownEntry ? uninstallKey.CStr() : nullptr);
 }
 
 // Only while it still points at this installation's file: a shortcut of the same name may be

@@ -3,6 +3,7 @@
 // by an unattended uninstall, and deleted by /UQ only in a program folder the install made.
 #include "files/file_ops.h"
 #include "files/file_types.h"
+#include "files/font_files.h"
 #include "files/install_record.h"
 #include "files/placement_rules.h"
 #include "files/shell_link.h"
@@ -65,10 +66,17 @@ void RemoveRecordedLink(const RecordLine& link) {
 
 // What the registration replaced, the uninstall entry kept; an entry that names another folder
 // keeps what that installation found.
+// A registry value the install wrote: a font's registration, taken back once its file is gone.
+void RemoveRecordedValue(const RecordLine& value) {
+    PathBuffer<256> uninstallKey = UninstallKeyFor(g_ctx.AppName.CStr());
+    bool ownEntry = EntryBelongsTo(g_ctx.AppName.CStr(), g_ctx.TargetDir.CStr());
+    UnregisterFont(value.Text, value.Other, ownEntry ? uninstallKey.CStr() : nullptr);
+}
+
 void RemoveRecordedFileTypes(const RecordLine& types) {
     PathBuffer<256> uninstallKey = UninstallKeyFor(g_ctx.AppName.CStr());
     bool ownEntry = EntryBelongsTo(g_ctx.AppName.CStr(), g_ctx.TargetDir.CStr());
-    UnregisterFileTypes(types.Other, types.Text, ownEntry ? uninstallKey.CStr() : nullptr);
+    UnregisterFileTypes(types.Other, types.Text, g_ctx.AppName.CStr(), ownEntry ? uninstallKey.CStr() : nullptr);
 }
 
 }  // namespace
@@ -102,6 +110,7 @@ void RemoveRecordedItems() {
         case RecordKind::File: item.Kept = !RemoveRecordedFile(item); break;
         case RecordKind::Link: RemoveRecordedLink(item); break;
         case RecordKind::FileType: RemoveRecordedFileTypes(item); break;
+        case RecordKind::Value: RemoveRecordedValue(item); break;
         default: break;
         }
     }

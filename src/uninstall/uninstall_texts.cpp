@@ -35,7 +35,7 @@ void ComposePurgeQuestion(const char* programFolder, const char* appName, Scratc
     out.Assign("Alle Dateien im Programmordner \r\n\r\n");
     out.Append(programFolder);
     out.Append("\r\n\r\nrestlos löschen?\r\n\r\n\r\n");
-    out.Append("(Antworten sie NEIN, wenn Sie mit\r\n");
+    out.Append("(Antworten Sie NEIN, wenn Sie mit\r\n");
     out.AppendChar('"');
     out.Append(appName);
     out.Append("\" Dateien erstellt haben)");
@@ -52,7 +52,7 @@ void ComposeUninstalledText(const char* appName, bool purged, bool isNT, Scratch
     out.Append("\rwurde vollständig vom Computer entfernt.");
     if (isNT) {
         out.Append("\r\r");
-        out.Append("(In der folgenden Konsole wird noch das Deinstallationsprogramm enfernt.)");
+        out.Append("(In der folgenden Konsole wird noch das Deinstallationsprogramm entfernt.)");
     }
 }
 

@@ -225,11 +225,17 @@ bool SplitKey(const std::string& text, HKEY* root, std::string* key) {
     return false;
 }
 
+// A file or folder, a key with everything below it, or "KEY | NAME": one value of a key that
+// other programs share (the registered fonts).
 void RemoveFootprint(const std::string& path) {
     HKEY root = nullptr;
     std::string key;
     if (SplitKey(path, &root, &key)) {
-        RemoveRegistryTree(root, key);
+        size_t bar = key.find(" | ");
+        HKEY opened = nullptr;
+        if (bar == std::string::npos) RemoveRegistryTree(root, key);
+        else if (RegOpenKeyExA(root, key.substr(0, bar).c_str(), 0, KEY_SET_VALUE, &opened) == ERROR_SUCCESS)
+            RegDeleteValueA(opened, key.substr(bar + 3).c_str()), RegCloseKey(opened);
         return;
     }
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -625,6 +631,17 @@ void DoRegistry(State& s, const Directive& d, bool write) {
     Check(s, d, exists && value == right, exists ? "the value is \"" + Printable(value) + "\"" : "no such value");
 }
 
+// "HKxx\KEY | NAME": the key has no value of that name (NAME empty: no default value).
+void DoNoValue(State& s, const Directive& d) {
+    std::vector<std::string> parts = SplitBars(d.value);
+    HKEY root = nullptr;
+    std::string key;
+    if (parts.size() != 2 || !SplitKey(Expand(s, parts[0]), &root, &key)) return Fail(s, d, "needs HKxx\\KEY | NAME");
+    bool exists = false;
+    std::string value = RegistryText(root, key, parts[1].empty() ? nullptr : parts[1].c_str(), &exists);
+    Check(s, d, !exists, "the value is there: \"" + Printable(value) + "\"");
+}
+
 bool SetAttributes(const std::string& path, const std::string& letters) {
     DWORD attributes = 0;
     for (char c : letters) {
@@ -822,6 +839,7 @@ const struct Handler {
     {"content", true, DoContent}, {"contains", true, DoContent}, {"lastline", true, DoLastLine}, {"same", true, DoSame},
     {"files", true, DoListing}, {"folders", true, DoListing},
     {"regvalue", false, [](State& s, const Directive& d) { DoRegistry(s, d, false); }},
+    {"novalue", false, DoNoValue},
     {"noreg", false, DoRegistryKey}, {"regkey", false, DoRegistryKey}, {"mount", true, DoMount},
     {"readonly", false, [](State& s, const Directive& d) {
          Check(s, d, RunUnixShell("mount -o remount,ro " + ShellQuoted(UnixPathOf(Expand(s, d.value)))),

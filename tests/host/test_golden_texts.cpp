@@ -56,6 +56,12 @@ void CheckReportText(const char* const* v, int n, ScratchBuffer& out) {
         AddCheckProblem(K::UnknownFolder, "AltFolder", "1", "Q\\x", nullptr, report);
         AddCheckProblem(K::TargetTooLong, "WildCopy", "2", v[1], v[2], report);
         AddCheckProblem(K::NotInstalled, "General", "RunOnce", "Start.exe /erst", nullptr, report);
+        AddCheckProblem(K::UnknownSection, "Desktoplink", nullptr, nullptr, "meinten Sie [DesktopLinks]?", report);
+        AddCheckProblem(K::MisleadingFolder, "AltFolder", "3", "System", nullptr, report);
+        AddCheckProblem(K::MissingFolder, "AltFolder", "4", "W\\ShellNeu", "C:\\WINDOWS\\ShellNeu", report);
+        AddCheckProblem(K::NoFilesEntry, "Links", "5", "Kartei", nullptr, report);
+        AddCheckProblem(K::Utf8List, "General", "AppName", "Gr\xC3\xBC\xC3\x9F" "e", nullptr, report);
+        AddCheckProblem(K::BadVersion, "General", "ProductVersion", "2.1 beta", nullptr, report);
         host::CheckWithin(report.Line);
     }
     FinishCheckReport(report);
@@ -89,6 +95,11 @@ const struct Golden {
 } kGoldens[] = {
     TEXT("uninstall-question", ComposeUninstallQuestion(v[0], out), "Meine Anwendung"),
     TEXT("unusable-folder", ComposeUnusableFolderText(v[0], out), "C:\\Users\\Lukasz\\Downloads"),
+    TEXT("unknown-switch", ComposeUnknownSwitchText(v[0], out), "/VERYSILENT"),
+    TEXT("folder-switch-not-local", ComposeFolderSwitchText(v[0], ListProblemReason(ListProblemKind::NotLocalFolder),
+                                                            false, out), "\\\\Server\\Apps\\Kartei"),
+    TEXT("folder-switch-uninstall", ComposeFolderSwitchText(v[0], ListProblemReason(ListProblemKind::DotFolder),
+                                                            true, out), "C:\\Apps\\..\\Windows"),
     TEXT("intro-caption", ComposeIntroCaption(v[0], out), "Meine Anwendung"),
     TEXT("intro-text", ComposeIntroText(v[0], v[1], v[2], out), "Eins", "Zwei", "Drei"),
     TEXT("intro-text-empty-line", ComposeIntroText(v[0], v[1], v[2], out), "Willkommen bei Müller", "", "Viel Spaß"),

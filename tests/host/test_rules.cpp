@@ -10,7 +10,11 @@
 #include <regex>
 #include <vector>
 
+#include "files/product_version_rules.h"
 #include "host_support.h"
+#include "install/altfolder_check_rules.h"
+#include "install/nearest_name_rules.h"
+#include "list/list_encoding_rules.h"
 
 namespace {
 
@@ -46,10 +50,13 @@ Result Out(bool value) { return {value ? "true" : "false"}; }
 Result Out(char letter) { return {std::string(1, letter)}; }
 Result Out(size_t number) { return {std::to_string(number)}; }
 Result Out(ListProblemKind kind) {
-    const char* const names[] = {"None",    "DotFolder",    "Drive",     "LeadingBackslash", "NoProgramFolder",
-                                 "TooLong", "BadCharacter", "DeviceName"};
+    const char* const names[] = {"None",         "DotFolder",      "Drive",         "LeadingBackslash", "NoProgramFolder",
+                                 "TooLong",      "BadCharacter",   "DeviceName",    "StartupGroup",     "NoAppName",
+                                 "UnknownSection", "UnknownKey",   "ValueCut",      "MissingFile",      "NoMatch",
+                                 "UnknownFolder", "TargetTooLong", "NotInstalled",  "MisleadingFolder", "MissingFolder",
+                                 "NoFilesEntry", "Utf8List",       "BadVersion",    "NotLocalFolder"};
     size_t k = static_cast<size_t>(kind);
-    return {k < 8 ? names[k] : "kind " + std::to_string(k)};
+    return {k < std::size(names) ? names[k] : "kind " + std::to_string(k)};
 }
 // A text, followed by "cut" when it did not fit its width.
 template <size_t Width>
@@ -189,8 +196,11 @@ const struct Handler {
     Result (*run)(const Args&);
 } kHandlers[] = {
     CALL(PathValueProblem, 2, a[0], Flag(a[1])), CALL(FolderNameProblem, 1, a[0]), CALL(NamesFolder, 1, a[0]),
+    CALL(ProgramFolderPathProblem, 1, a[0]),
     {"CheckListValues", -1, CheckedList}, {"ReportListProblems", -1, ListedProblems},
     CALL(ListValueLimit, 2, a[0], a[1]), CALL(IsKnownAltFolder, 1, a[0]),
+    CALL(MeantNameDetail, 2, a[0], Flag(a[1])),
+    RULE(ListEntryIndexOf, 1, Result{std::to_string(ListEntryIndexOf(a[0], std::strlen(a[0])))}),
     CALL(InstalledFolderFor, 1, a[0],
          InstallFolders{"C:\\WINDOWS", "C:\\WINDOWS\\system32", "C:\\WINDOWS\\Fonts", "C:\\Program Files\\Kartei"}),
     CALL(IsSystemFolderPath, 4, a[0], InstallFolders{a[1], a[2], a[3]}), CALL(IsFontsFolderPath, 2, a[0], a[1]),
@@ -228,7 +238,7 @@ const struct Handler {
     RULE(FindTextNoCase, 2, Position(a[0], FindTextNoCase(a[0], a[1]))),
     RULE(FindTextExact, 2, Position(a[0], FindTextExact(a[0], a[1]))),
     CALL(PathFilePart, 1, a[0]), CALL(PathFolderPart, 1, a[0]), CALL(JoinPath, 2, a[0], a[1]),
-    CALL(EqualsNoCase, 2, a[0], a[1]), CALL(UpperAscii, 1, a[0][0]), CALL(SameFolderText, 2, a[0], a[1]),
+    CALL(EqualsNoCase, 2, a[0], a[1]), CALL(EndsWithNoCase, 2, a[0], a[1]), CALL(UpperAscii, 1, a[0][0]), CALL(SameFolderText, 2, a[0], a[1]),
     CALL(AnswerLetterForLanguage, 1, static_cast<unsigned>(std::strtoul(a[0], nullptr, 0))),
     COMMAND(ComposeScriptCommand, 3, a[0], a[1], a[2]), {"Script", 6, ScriptLine},
     CALL(SelfRemovalScriptName, 1, std::atoi(a[0])),
@@ -240,9 +250,13 @@ const struct Handler {
     RULE(CommandLine, 1, [&] {  // the switches taken, or install
         Switches w = ParseCommandLine(a[0]);
         std::string taken = std::string(w.SilentInstall ? " silent" : "") + (w.QuietUninstall ? " quiet" : "") +
-                            (w.Uninstall ? " uninstall" : "") + (w.SyntaxHelp ? " help" : "") +
+                            (w.Uninstall ? " uninstall" : "") +
+                            (w.StartedAsUninstaller ? " uninstaller" : "") + (w.SyntaxHelp ? " help" : "") +
                             (w.Unattended ? " unattended" : "") + (w.Check ? " check" : "") +
-                            (w.LogWanted ? " log=" + Out(w.LogPath)[0] : "");
+                            (w.LogWanted ? " log=" + Out(w.LogPath)[0] : "") +
+                            (w.DirWanted ? " dir=" + Out(w.Dir)[0] + (w.Dir.Fits() ? "" : " (cut)") : "") +
+                            (w.Unknown.IsEmpty() ? "" : " unknown=" + Out(w.Unknown)[0]) +
+                            (w.Unknown.Fits() ? "" : " (cut)");
         return Result{taken.empty() ? "install" : taken.substr(1)};
     }()),
     CALL(AboutTextLine, 2, std::atoi(a[0]), std::strtoul(a[1], nullptr, 10)),
@@ -269,6 +283,29 @@ const struct Handler {
                       item.Other};
     }()),
     CALL(IsPathBelow, 2, a[0], a[1]),
+    RULE(ParseProductVersion, 1, [&] {  // read or not, the four parts, the text
+        VersionNumber v;
+        bool ok = ParseProductVersion(a[0], v);
+        std::string parts;
+        for (unsigned part : v.Parts) parts += (parts.empty() ? "" : ".") + std::to_string(part);
+        return Out(v.Text, {Out(ok)[0], parts});
+    }()),
+    RULE(NearestKnownName, 2, [&] {  // among the sections, the [General] keys or the names a[0] lists
+        static std::vector<std::string> names;
+        names = Split(a[0], ",");
+        auto listed = [](size_t i) { return i < names.size() ? names[i].c_str() : nullptr; };
+        bool sections = std::string(a[0]) == "sections", keys = std::string(a[0]) == "keys";
+        const char* nearest = NearestKnownName(a[1], sections ? KnownSectionName
+                                                     : keys   ? KnownGeneralKeyName
+                                                              : static_cast<const char* (*)(size_t)>(listed));
+        return Result{nearest ? nearest : "none"};
+    }()),
+    RULE(LooksLikeUtf8, 1, Out(LooksLikeUtf8(reinterpret_cast<const unsigned char*>(a[0]), std::strlen(a[0])))),
+    RULE(MisleadingAltFolderLetter, 1, [&] {
+        char letter = MisleadingAltFolderLetter(a[0]);
+        return letter ? Out(letter) : Result{"none"};
+    }()),
+    CALL(AltFolderSystemSubFolder, 1, a[0]),
 };
 
 std::string Shown(const Result& fields) {
@@ -315,6 +352,7 @@ TEST_CASE("every row of the rules tables") {
     }
     CHECK(rows > 300);  // a folder that is missing or tables cut short fail
 }
+
 
 TEST_CASE("random values through every rule and the bounded text type stay within the widths") {
     const char* const keys[] = {"AppName", "Folder", "TargetDir", "ProgramsDir", "RunOnce",
