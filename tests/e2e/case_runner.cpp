@@ -387,6 +387,34 @@ void EndRun(State& s) { s.run.reset(); }  // a run that is still going is ended
 
 // ---- directives
 
+// The first run takes the snapshot of what an installation must leave alone.
+void TakeSnapshotOnce(State& s) {
+    if (s.snapshotTaken) return;
+    PlantSentinels();
+    s.before = Sentinels::Take();
+    s.snapshotTaken = true;
+}
+
+// "HKxx\KEY | NAME": the command line the value holds, started as a deployment tool starts the
+// uninstall entry's QuietUninstallString: exactly as written, from the program's folder.
+void DoRunValue(State& s, const Directive& d) {
+    std::vector<std::string> parts = SplitBars(d.value);
+    HKEY root = nullptr;
+    std::string key;
+    if (parts.size() != 2 || !SplitKey(Expand(s, parts[0]), &root, &key)) return Stop(s, d, "needs HKxx\\KEY | NAME");
+    bool exists = false;
+    std::string line = RegistryText(root, key, parts[1].c_str(), &exists);
+    size_t quote = line.find('"', 1);
+    if (!exists || line.empty() || line[0] != '"' || quote == std::string::npos)
+        return Stop(s, d, "the value holds no command line with a quoted program: \"" + Printable(line) + "\"");
+    std::string program = line.substr(1, quote - 1);
+    TakeSnapshotOnce(s);
+    s.run = std::make_unique<Run>();
+    if (!s.run->Start(line, program.substr(0, program.find_last_of('\\')), ""))
+        return Stop(s, d, "the program could not be started: Windows error " + std::to_string(GetLastError()));
+    s.lastPid = s.run->Pid();
+}
+
 void DoRun(State& s, const Directive& d) {
     std::string line = Expand(s, d.value);
     // The program's path ends with ".exe", blanks in it or not.
@@ -394,11 +422,7 @@ void DoRun(State& s, const Directive& d) {
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     size_t exe = lower.find(".exe");
     std::string program = exe == std::string::npos ? line : line.substr(0, exe + 4);
-    if (!s.snapshotTaken) {
-        PlantSentinels();
-        s.before = Sentinels::Take();
-        s.snapshotTaken = true;
-    }
+    TakeSnapshotOnce(s);
     std::string folder = program.substr(0, program.find_last_of('\\'));
     std::unique_ptr<Run>& run = d.key == "start" ? s.background : s.run;
     run = std::make_unique<Run>();
@@ -806,7 +830,7 @@ const struct Handler {
     {"env", true, [](State&, const Directive& d) {
          SetEnvironmentVariableA(d.left.c_str(), d.right.empty() ? nullptr : d.right.c_str());
      }},
-    {"run", false, DoRun}, {"bare", false, DoRun}, {"start", false, DoRun},
+    {"run", false, DoRun}, {"bare", false, DoRun}, {"start", false, DoRun}, {"regrun", false, DoRunValue},
     {"stop", false, [](State& s, const Directive&) { s.background.reset(); }},
     {"end-children", false, [](State& s, const Directive&) {
          if (s.lastPid != 0) EndDescendantsOf(s.lastPid);
