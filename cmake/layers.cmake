@@ -3,11 +3,11 @@
 # chain does not compile. Headers are named with their folder ("list/install_context.h"): every
 # library gets a folder of links to just the source folders it may use. A relative include
 # ("../app/...") would slip past that, so the build refuses those before it compiles anything.
-set(QV_LAYERS support list files ui package install uninstall app)
+set(QV_LAYERS support list ui files package install uninstall app)
 set(QV_SEES_support support)
 set(QV_SEES_list support list res)
-set(QV_SEES_files support list files res)
-set(QV_SEES_ui support list files ui res)
+set(QV_SEES_ui support list ui res)
+set(QV_SEES_files support list ui files res)
 set(QV_SEES_package support list files ui package res)
 set(QV_SEES_install support list files ui package install res)
 set(QV_SEES_uninstall support list files ui package uninstall res)

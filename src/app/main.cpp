@@ -13,7 +13,7 @@
 #include "list/list_loading.h"
 #include "list/log_texts.h"
 #include "list/run_log.h"
-#include "list/user_boxes.h"
+#include "ui/user_boxes.h"
 #include "files/uninstall_entry.h"
 #include "package/package_source.h"
 #include "package/package_texts.h"

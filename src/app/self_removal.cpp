@@ -76,8 +76,7 @@ bool ComposeAndWrite(SelfRemovalScriptInput& input, const char* scriptPath, cons
     return ComposeSelfRemovalScript(input, script) && WriteScriptFile(scriptPath, script);
 }
 
-}  // namespace
-
+// The script for the given program folder.
 bool PrepareSelfRemovalScriptFor(const char* programFolder) {
     g_ctx.SelfRemovalScript.Clear();
     if (g_ctx.WindowsDir.IsEmpty() || programFolder == nullptr || programFolder[0] == 0) return false;
@@ -109,6 +108,8 @@ bool PrepareSelfRemovalScriptFor(const char* programFolder) {
     }
     return false;
 }
+
+}  // namespace
 
 bool PrepareSelfRemovalScript() {
     return PrepareSelfRemovalScriptFor(PathFolderPart(ModulePath().CStr()).CStr());
@@ -143,8 +144,4 @@ bool StartSelfRemovalScript() {
     if (!started) DeleteFileA(g_ctx.SelfRemovalScript.CStr());
     g_ctx.SelfRemovalScript.Clear();
     return started;
-}
-
-bool WriteSelfRemovalScriptFor(const char* programFolder) {
-    return PrepareSelfRemovalScriptFor(programFolder) && StartSelfRemovalScript();
 }

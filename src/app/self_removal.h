@@ -6,12 +6,7 @@
 // False when no name could be written, or when the script could not name the program folder or
 // the Windows folder in the OEM code page (nor by a short name) and so must not run at all.
 bool PrepareSelfRemovalScript();
-// The same for the given program folder; tests hand it a folder of their own.
-bool PrepareSelfRemovalScriptFor(const char* programFolder);
 
 // Starts the command interpreter on the prepared script, once the program is about to end. A
 // script that cannot be started is deleted; false then, or when none was prepared.
 bool StartSelfRemovalScript();
-
-// Prepares the script for the given folder and starts it at once.
-bool WriteSelfRemovalScriptFor(const char* programFolder);

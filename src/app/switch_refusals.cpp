@@ -8,7 +8,7 @@
 #include "files/uninstall_entry.h"
 #include "list/install_context.h"
 #include "list/list_rules.h"
-#include "list/user_boxes.h"
+#include "ui/user_boxes.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 

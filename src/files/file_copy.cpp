@@ -9,11 +9,11 @@
 #include "files/font_files.h"
 #include "files/install_record.h"
 #include "files/placement_rules.h"
-#include "files/progress_item.h"
+#include "ui/progress_window.h"
 #include "list/install_context.h"
 #include "list/log_texts.h"
 #include "list/run_log.h"
-#include "list/user_boxes.h"
+#include "ui/user_boxes.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 

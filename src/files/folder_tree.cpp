@@ -3,10 +3,10 @@
 // test whether a folder is empty, before it is removed.
 #include "files/file_ops.h"
 #include "files/file_path_rules.h"
-#include "files/progress_item.h"
+#include "ui/progress_window.h"
 #include "list/log_texts.h"
 #include "list/run_log.h"
-#include "list/user_boxes.h"
+#include "ui/user_boxes.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 

@@ -78,10 +78,10 @@ bool ProgramGroupFolder(const char* programsDir, const char* appName, WorkPath* 
     return group->Fits();
 }
 
-bool DesktopShortcutPath(const char* desktop, const char* name, WorkPath* link) {
+bool ShortcutPath(const char* folder, const char* name, WorkPath* link) {
     link->Clear();
-    if (desktop == nullptr || desktop[0] == 0) return false;
-    *link = JoinPath(desktop, name);
+    if (folder == nullptr || folder[0] == 0) return false;
+    *link = JoinPath(folder, name);
     link->Append(".lnk");
     return link->Fits();
 }

@@ -47,10 +47,11 @@ bool ProgramGroupFolder(const char* programsDir, const char* appName, WorkPath* 
 // The name of the uninstall shortcut in the group, without ".lnk".
 extern const char kUninstallLinkName[];
 
-// The desktop shortcut of an entry: the desktop folder joined with the [DesktopLinks] value, and
-// ".lnk". False (none) without a desktop folder, whose place the link would otherwise take in the
-// root of the current drive, or when the path does not fit.
-bool DesktopShortcutPath(const char* desktop, const char* name, WorkPath* link);
+// A shortcut file: the folder (the group, the desktop) joined with the shortcut's name ([Links],
+// [DesktopLinks], the uninstall shortcut's), and ".lnk". False (none) without a folder, whose
+// place the link would otherwise take in the root of the current drive, or when the path does not
+// fit.
+bool ShortcutPath(const char* folder, const char* name, WorkPath* link);
 
 // The uninstall entry's key below HKEY_LOCAL_MACHINE, in the machine's list of installed software.
 extern const char kUninstallKeyBase[];

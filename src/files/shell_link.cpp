@@ -58,24 +58,8 @@ bool ToWideName(const char* fileName, wchar_t (&wideName)[kPathWidth]) {
     return MultiByteToWideChar(CP_ACP, 0, fileName, -1, wideName, kPathWidth) != 0;
 }
 
-}  // namespace
-
-void CreateShellLink(const char* linkPath, const char* target, const char* arguments) {
-    if (!FitsWindowsPath(target) || !FileExists(target)) return;
-    WorkPath fileName;
-    fileName.Assign(linkPath);
-    fileName.Append(".lnk");
-    if (linkPath == nullptr || !fileName.Fits()) return;
-    wchar_t wideName[kPathWidth];
-    if (!ToWideName(fileName.CStr(), wideName)) return;
-    HRESULT initialized = CoInitialize(nullptr);
-    bool saved = SaveShellLink(wideName, target, arguments);
-    // Only a successful CoInitialize (S_OK or S_FALSE) is to be balanced.
-    if (SUCCEEDED(initialized)) CoUninitialize();
-    LogAction(kLogShortcut, fileName.CStr(), target);
-    if (saved) RecordLink(fileName.CStr(), target);
-}
-
+// The target path a shortcut file holds; empty when the file is missing, is no shortcut, or
+// names no file.
 LongText ShellLinkTarget(const char* linkFile) {
     LongText target;
     wchar_t wideName[kPathWidth];
@@ -85,6 +69,20 @@ LongText ShellLinkTarget(const char* linkFile) {
     LoadShellLinkTarget(wideName, target);
     if (SUCCEEDED(initialized)) CoUninitialize();
     return target;
+}
+
+}  // namespace
+
+void CreateShellLink(const char* linkFile, const char* target, const char* arguments) {
+    if (!FitsWindowsPath(target) || !FileExists(target) || linkFile == nullptr || !FitsWindowsPath(linkFile)) return;
+    wchar_t wideName[kPathWidth];
+    if (!ToWideName(linkFile, wideName)) return;
+    HRESULT initialized = CoInitialize(nullptr);
+    bool saved = SaveShellLink(wideName, target, arguments);
+    // Only a successful CoInitialize (S_OK or S_FALSE) is to be balanced.
+    if (SUCCEEDED(initialized)) CoUninitialize();
+    LogAction(kLogShortcut, linkFile, target);
+    if (saved) RecordLink(linkFile, target);
 }
 
 bool DeleteShellLinkTo(const char* linkFile, const char* target) {

@@ -5,7 +5,7 @@
 
 #include <shellapi.h>
 
-#include "list/user_boxes.h"
+#include "ui/user_boxes.h"
 #include "list/run_log.h"
 #include "list/log_texts.h"
 #include "files/file_ops.h"
@@ -13,12 +13,12 @@
 #include "files/font_files.h"
 #include "files/install_record.h"
 #include "files/placement_rules.h"
-#include "files/progress_item.h"
+#include "ui/progress_window.h"
 #include "files/shell_link.h"
 #include "files/uninstall_entry.h"
 #include "install/install_texts.h"
 #include "list/install_context.h"
-#include "list/list_check.h"
+#include "files/list_check.h"
 #include "list/list_loading.h"
 #include "package/package_source.h"
 #include "package/package_texts.h"
@@ -212,8 +212,9 @@ void InstallUninstaller(InstallRun& run) {
     DeleteFileA(uninstaller.CStr());
     if (CopyFileToFolder(run.Owner, program, target, false) && MoveFileA(setupCopy.CStr(), uninstaller.CStr()))
         run.AnyCopied = true;
-    if (HasProgramGroup())
-        CreateShellLink(JoinPath(g_ctx.ProgramGroupDir.CStr(), kUninstallLinkName).CStr(), uninstaller.CStr(), "/U");
+    WorkPath link;
+    if (HasProgramGroup() && ShortcutPath(g_ctx.ProgramGroupDir.CStr(), kUninstallLinkName, &link))
+        CreateShellLink(link.CStr(), uninstaller.CStr(), "/U");
     WriteUninstallEntry(uninstaller.CStr(), run.CreatedProgramFolder);
 }
 
@@ -233,12 +234,14 @@ void LoadFont(const EntryText& files, const WorkPath& dest) {
 
 void CreateEntryShortcuts(const ListEntry& entry, const WorkPath& target) {
     if (g_ctx.CopyOnlyMode) return;
-    if (IsListValueSet(entry.Links) && HasProgramGroup())
-        CreateShellLink(JoinPath(g_ctx.ProgramGroupDir.CStr(), entry.Links.CStr()).CStr(), target.CStr(), nullptr);
+    WorkPath link;
+    if (IsListValueSet(entry.Links) && HasProgramGroup() &&
+        ShortcutPath(g_ctx.ProgramGroupDir.CStr(), entry.Links.CStr(), &link))
+        CreateShellLink(link.CStr(), target.CStr(), nullptr);
     if (IsListValueSet(entry.DesktopLinks)) {
         ShellFolderText desktop = GetShellFolder("Desktop", g_ctx.AllUsersMode);
-        if (!desktop.IsEmpty())
-            CreateShellLink(JoinPath(desktop.CStr(), entry.DesktopLinks.CStr()).CStr(), target.CStr(), nullptr);
+        if (desktop.Fits() && ShortcutPath(desktop.CStr(), entry.DesktopLinks.CStr(), &link))
+            CreateShellLink(link.CStr(), target.CStr(), nullptr);
     }
 }
 

@@ -3,24 +3,12 @@
 
 #include <string.h>
 
+#include "package/cabinet_format.h"
 #include "package/package_rules.h"
 
+using namespace cabinet;
+
 namespace {
-
-// The cabinet format (little-endian): a header of 36 bytes, four more with the sizes of reserved
-// areas when a flag says so; folders of 8 bytes (data offset, block count, compression) and their
-// reserve; files of 16 bytes and a name; data blocks of 8 bytes (checksum, packed and unpacked
-// size), their reserve and the packed bytes.
-constexpr uint32_t kCabinetSignature = 0x4643534D;  // "MSCF"
-constexpr unsigned kOtherCabinets = 0x0003;
-constexpr unsigned kReservePresent = 0x0004;
-constexpr unsigned kCompressionMask = 0x000F;
-constexpr unsigned kStored = 0;
-constexpr unsigned kMszip = 1;
-constexpr size_t kMaxNameBytes = 256;
-
-uint32_t Read16(const uint8_t* p) { return p[0] | static_cast<uint32_t>(p[1]) << 8; }
-uint32_t Read32(const uint8_t* p) { return Read16(p) | Read16(p + 2) << 16; }
 
 bool ReadMemory(void* source, uint64_t offset, uint8_t* out, size_t n) {
     const MemoryCabinet& cabinet = *static_cast<MemoryCabinet*>(source);
@@ -57,12 +45,12 @@ bool StartFolder(FolderReader& reader, uint16_t folder) {
     reader.Folder = -1;
     const CabinetLayout& layout = reader.Layout;
     if (folder >= layout.Folders) return false;
-    uint64_t at = layout.FolderTable + static_cast<uint64_t>(folder) * (8 + layout.FolderReserve);
-    if (at + 8 > layout.TablesEnd) return false;
+    uint64_t at = layout.FolderTable + static_cast<uint64_t>(folder) * (kFolderSize + layout.FolderReserve);
+    if (at + kFolderSize > layout.TablesEnd) return false;
     const uint8_t* entry = reader.Tables + at;
-    reader.NextBlock = Read32(entry);
-    reader.BlocksLeft = Read16(entry + 4);
-    reader.Compression = Read16(entry + 6) & kCompressionMask;
+    reader.NextBlock = Read32(entry + kFolderDataAt);
+    reader.BlocksLeft = Read16(entry + kFolderBlocksAt);
+    reader.Compression = Read16(entry + kFolderCompressionAt) & kCompressionMask;
     reader.Start = 0;
     reader.Length = 0;
     MszipStartFolder(reader.Mszip);
@@ -73,19 +61,18 @@ bool StartFolder(FolderReader& reader, uint16_t folder) {
 // Reads and unpacks the folder's next block into Block.
 bool NextBlock(FolderReader& reader) {
     if (reader.BlocksLeft == 0) return false;
-    uint8_t head[8];
+    uint8_t head[kBlockHeadSize];
     size_t reserve = reader.Layout.BlockReserve;
-    if (!reader.Bytes.Read(reader.Bytes.Source, reader.NextBlock, head, 8)) return false;
-    size_t packed = Read16(head + 4);
-    size_t unpacked = Read16(head + 6);
+    if (!reader.Bytes.Read(reader.Bytes.Source, reader.NextBlock, head, kBlockHeadSize)) return false;
+    size_t packed = Read16(head + kBlockPackedAt);
+    size_t unpacked = Read16(head + kBlockUnpackedAt);
     if (packed > sizeof reader.Packed || unpacked == 0 || unpacked > kMszipBlockMax) return false;
-    if (!reader.Bytes.Read(reader.Bytes.Source, reader.NextBlock + 8 + reserve, reader.Packed, packed)) return false;
-    // A checksum of 0 is one the packer did not write (the format allows that).
-    uint32_t sum = Read32(head);
-    if (sum != 0 && BlockChecksum(head + 4, 4, BlockChecksum(reader.Packed, packed, 0)) != sum) return false;
+    if (!reader.Bytes.Read(reader.Bytes.Source, reader.NextBlock + kBlockHeadSize + reserve, reader.Packed, packed))
+        return false;
+    if (!BlockChecksumMatches(head, reader.Packed, packed)) return false;
     reader.Start += reader.Length;
     reader.Length = 0;
-    reader.NextBlock += 8 + reserve + packed;
+    reader.NextBlock += kBlockHeadSize + reserve + packed;
     --reader.BlocksLeft;
     if (reader.Compression == kStored) {
         if (packed != unpacked) return false;
@@ -116,55 +103,57 @@ CabinetBytes XzCabinetBytes(XzCabinet& cabinet) {
 
 bool ReadCabinetLayout(const uint8_t* start, size_t available, CabinetLayout* layout) {
     *layout = CabinetLayout();
-    if (available < 36 || Read32(start) != kCabinetSignature || start[25] != 1) return false;
-    unsigned flags = Read16(start + 30);
+    if (available < kHeaderSize || Read32(start) != kSignature || start[kMajorVersionAt] != 1) return false;
+    unsigned flags = Read16(start + kFlagsAt);
     if (flags & kOtherCabinets) return false;
-    layout->Size = Read32(start + 8);
-    layout->FileTable = Read32(start + 16);
-    layout->Folders = static_cast<uint16_t>(Read16(start + 26));
-    layout->Files = static_cast<uint16_t>(Read16(start + 28));
-    layout->FolderTable = 36;
+    layout->Size = Read32(start + kSizeAt);
+    layout->FileTable = Read32(start + kFileTableAt);
+    layout->Folders = static_cast<uint16_t>(Read16(start + kFoldersAt));
+    layout->Files = static_cast<uint16_t>(Read16(start + kFilesAt));
+    layout->FolderTable = kHeaderSize;
     if (flags & kReservePresent) {
-        if (available < 40) return false;
-        layout->FolderReserve = start[38];
-        layout->BlockReserve = start[39];
-        layout->FolderTable = 40 + Read16(start + 36);
+        if (available < kReserveSizesAt + kReserveSizesSize) return false;
+        const uint8_t* sizes = start + kReserveSizesAt;
+        layout->FolderReserve = sizes[2];
+        layout->BlockReserve = sizes[3];
+        layout->FolderTable = kReserveSizesAt + kReserveSizesSize + Read16(sizes);
     }
-    uint64_t foldersEnd = layout->FolderTable + static_cast<uint64_t>(layout->Folders) * (8 + layout->FolderReserve);
+    uint64_t foldersEnd =
+        layout->FolderTable + static_cast<uint64_t>(layout->Folders) * (kFolderSize + layout->FolderReserve);
     return foldersEnd <= layout->Size && layout->FileTable <= layout->Size && layout->Folders > 0;
 }
 
 bool FindTablesEnd(const uint8_t* tables, size_t available, CabinetLayout* layout) {
     uint64_t end = layout->Size;
     for (uint32_t folder = 0; folder < layout->Folders; ++folder) {
-        uint64_t at = layout->FolderTable + static_cast<uint64_t>(folder) * (8 + layout->FolderReserve);
-        if (at + 8 > available) return false;
-        uint32_t data = Read32(tables + at);
+        uint64_t at = layout->FolderTable + static_cast<uint64_t>(folder) * (kFolderSize + layout->FolderReserve);
+        if (at + kFolderSize > available) return false;
+        uint32_t data = Read32(tables + at + kFolderDataAt);
         if (data < end) end = data;
     }
     // The tables lie before the data: the folders' and the files', whose first entry at least.
-    if (end < layout->FileTable + 16 || end > layout->Size) return false;
+    if (end < layout->FileTable + kFileSize || end > layout->Size) return false;
     layout->TablesEnd = static_cast<uint32_t>(end);
     return true;
 }
 
 bool NextCabinetEntry(const uint8_t* tables, const CabinetLayout& layout, uint32_t* cursor, CabinetEntry* entry) {
     uint64_t at = *cursor == 0 ? layout.FileTable : *cursor;
-    if (at + 16 >= layout.TablesEnd) return false;
+    if (at + kFileSize >= layout.TablesEnd) return false;
     const uint8_t* bytes = tables + at;
-    const char* name = reinterpret_cast<const char*>(bytes + 16);
-    size_t room = layout.TablesEnd - static_cast<size_t>(at) - 16;
+    const char* name = reinterpret_cast<const char*>(bytes + kFileSize);
+    size_t room = layout.TablesEnd - static_cast<size_t>(at) - kFileSize;
     size_t length = 0;
     while (length < room && length < kMaxNameBytes && name[length] != 0) ++length;
     if (length == room || length == kMaxNameBytes) return false;
     entry->Name = name;
     entry->Size = Read32(bytes);
-    entry->Offset = Read32(bytes + 4);
-    entry->Folder = static_cast<uint16_t>(Read16(bytes + 8));
-    entry->Date = static_cast<uint16_t>(Read16(bytes + 10));
-    entry->Time = static_cast<uint16_t>(Read16(bytes + 12));
-    entry->Attributes = static_cast<uint16_t>(Read16(bytes + 14));
-    *cursor = static_cast<uint32_t>(at + 16 + length + 1);
+    entry->Offset = Read32(bytes + kFileOffsetAt);
+    entry->Folder = static_cast<uint16_t>(Read16(bytes + kFileFolderAt));
+    entry->Date = static_cast<uint16_t>(Read16(bytes + kFileDateAt));
+    entry->Time = static_cast<uint16_t>(Read16(bytes + kFileTimeAt));
+    entry->Attributes = static_cast<uint16_t>(Read16(bytes + kFileAttributesAt));
+    *cursor = static_cast<uint32_t>(at + kFileSize + length + 1);
     return true;
 }
 

@@ -3,22 +3,13 @@
 
 #include <stdint.h>
 
+#include "package/cabinet_format.h"
 #include "support/text_helpers.h"
 
+using cabinet::Read16;
+using cabinet::Read32;
+
 namespace {
-
-// The cabinet format (little-endian throughout): a header of 36 bytes, optionally followed by
-// the sizes of reserved areas; a table of folders (8 bytes each), each naming its run of data
-// blocks; a table of files (16 bytes and a name each), each naming its folder and its place in
-// the folder's uncompressed data; data blocks of 8 bytes (checksum, packed size, unpacked size)
-// and the packed bytes.
-constexpr uint32_t kCabinetSignature = 0x4643534D;  // "MSCF"
-constexpr unsigned kOtherCabinets = 0x0003;          // a cabinet before or after this one
-constexpr unsigned kReservePresent = 0x0004;
-constexpr size_t kMaxEntryName = 256;  // with its terminator
-
-uint32_t Read16(const unsigned char* p) { return p[0] | static_cast<uint32_t>(p[1]) << 8; }
-uint32_t Read32(const unsigned char* p) { return Read16(p) | Read16(p + 2) << 16; }
 
 // The n bytes at offset, or null when they do not all lie within size.
 const unsigned char* BytesAt(const unsigned char* data, size_t size, unsigned long long offset, size_t n) {
@@ -42,18 +33,17 @@ bool Fail(CabinetReader& reader, PackageProblem problem) {
 // The data blocks of one folder: each lies within the cabinet and matches its checksum. Adds
 // their unpacked sizes to total.
 bool ReadBlocks(CabinetReader& reader, const unsigned char* folder, unsigned long long* total) {
-    unsigned long long offset = Read32(folder);
-    for (uint32_t blocks = Read16(folder + 4); blocks > 0; --blocks) {
-        const unsigned char* head = BytesAt(reader.Data, reader.Size, offset, 8 + reader.BlockReserve);
-        size_t packed = head != nullptr ? Read16(head + 4) : 0;
-        const unsigned char* bytes = BytesAt(reader.Data, reader.Size, offset + 8 + reader.BlockReserve, packed);
+    using namespace cabinet;
+    unsigned long long offset = Read32(folder + kFolderDataAt);
+    for (uint32_t blocks = Read16(folder + kFolderBlocksAt); blocks > 0; --blocks) {
+        const unsigned char* head = BytesAt(reader.Data, reader.Size, offset, kBlockHeadSize + reader.BlockReserve);
+        size_t packed = head != nullptr ? Read16(head + kBlockPackedAt) : 0;
+        const unsigned char* bytes =
+            BytesAt(reader.Data, reader.Size, offset + kBlockHeadSize + reader.BlockReserve, packed);
         if (head == nullptr || bytes == nullptr) return Fail(reader, PackageProblem::Truncated);
-        // A checksum of 0 is one the packer did not write (the format allows that).
-        uint32_t sum = Read32(head);
-        if (sum != 0 && BlockChecksum(head + 4, 4, BlockChecksum(bytes, packed, 0)) != sum)
-            return Fail(reader, PackageProblem::Damaged);
-        *total += Read16(head + 6);
-        offset += 8 + reader.BlockReserve + packed;
+        if (!BlockChecksumMatches(head, bytes, packed)) return Fail(reader, PackageProblem::Damaged);
+        *total += Read16(head + kBlockUnpackedAt);
+        offset += kBlockHeadSize + reader.BlockReserve + packed;
     }
     return true;
 }
@@ -63,24 +53,25 @@ bool ReadBlocks(CabinetReader& reader, const unsigned char* folder, unsigned lon
 // folder's data.
 bool ReadEntries(CabinetReader& reader, uint32_t index, unsigned long long* offset, uint32_t* left,
                  unsigned long long data) {
+    using namespace cabinet;
     unsigned long long covered = 0;
     for (; *left > 0; --*left) {
-        const unsigned char* entry = BytesAt(reader.Data, reader.Size, *offset, 16);
+        const unsigned char* entry = BytesAt(reader.Data, reader.Size, *offset, kFileSize);
         if (entry == nullptr) return Fail(reader, PackageProblem::Truncated);
-        if (Read16(entry + 8) != index) break;
-        if (Read32(entry + 4) != covered) return Fail(reader, PackageProblem::Damaged);
+        if (Read16(entry + kFileFolderAt) != index) break;
+        if (Read32(entry + kFileOffsetAt) != covered) return Fail(reader, PackageProblem::Damaged);
         covered += Read32(entry);
-        const char* name = reinterpret_cast<const char*>(entry + 16);
-        size_t room = reader.Size - static_cast<size_t>(*offset) - 16;
+        const char* name = reinterpret_cast<const char*>(entry + kFileSize);
+        size_t room = reader.Size - static_cast<size_t>(*offset) - kFileSize;
         size_t length = 0;
-        while (length < room && length < kMaxEntryName && name[length] != 0) ++length;
-        if (length == room || length == kMaxEntryName) return Fail(reader, PackageProblem::Truncated);
+        while (length < room && length < kMaxNameBytes && name[length] != 0) ++length;
+        if (length == room || length == kMaxNameBytes) return Fail(reader, PackageProblem::Truncated);
         reader.Check.NameProblem = EntryNameProblem(name);
         if (reader.Check.NameProblem != ListProblemKind::None) {
             reader.Check.Name = name;
             return Fail(reader, PackageProblem::BadName);
         }
-        *offset += 16 + length + 1;
+        *offset += kFileSize + length + 1;
     }
     if (reader.WithBlocks && covered != data) return Fail(reader, PackageProblem::Damaged);
     reader.Check.UnpackedBytes += covered;
@@ -88,31 +79,32 @@ bool ReadEntries(CabinetReader& reader, uint32_t index, unsigned long long* offs
 }
 
 bool ReadCabinet(CabinetReader& reader) {
-    const unsigned char* header = BytesAt(reader.Data, reader.Size, 0, 36);
-    if (header == nullptr || Read32(header) != kCabinetSignature || header[25] != 1)
+    using namespace cabinet;
+    const unsigned char* header = BytesAt(reader.Data, reader.Size, 0, kHeaderSize);
+    if (header == nullptr || Read32(header) != kSignature || header[kMajorVersionAt] != 1)
         return Fail(reader, PackageProblem::NotCabinet);
-    uint32_t cabinetSize = Read32(header + 8);
+    uint32_t cabinetSize = Read32(header + kSizeAt);
     if (reader.WithBlocks && cabinetSize > reader.Size) return Fail(reader, PackageProblem::Truncated);
     // Bytes behind the cabinet belong to no package this program makes or reads.
     if (reader.WithBlocks && cabinetSize < reader.Size) return Fail(reader, PackageProblem::NotCabinet);
-    uint32_t flags = Read16(header + 30);
+    uint32_t flags = Read16(header + kFlagsAt);
     if (flags & kOtherCabinets) return Fail(reader, PackageProblem::NotCabinet);
-    unsigned long long folderTable = 36;
+    unsigned long long folderTable = kHeaderSize;
     if (flags & kReservePresent) {
-        const unsigned char* reserve = BytesAt(reader.Data, reader.Size, 36, 4);
-        if (reserve == nullptr) return Fail(reader, PackageProblem::Truncated);
-        reader.FolderReserve = reserve[2];
-        reader.BlockReserve = reserve[3];
-        folderTable = 40 + Read16(reserve);
+        const unsigned char* sizes = BytesAt(reader.Data, reader.Size, kReserveSizesAt, kReserveSizesSize);
+        if (sizes == nullptr) return Fail(reader, PackageProblem::Truncated);
+        reader.FolderReserve = sizes[2];
+        reader.BlockReserve = sizes[3];
+        folderTable = kReserveSizesAt + kReserveSizesSize + Read16(sizes);
     }
-    unsigned long long entry = Read32(header + 16);
-    uint32_t entriesLeft = Read16(header + 28);
-    for (uint32_t index = 0; index < Read16(header + 26); ++index) {
+    unsigned long long entry = Read32(header + kFileTableAt);
+    uint32_t entriesLeft = Read16(header + kFilesAt);
+    for (uint32_t index = 0; index < Read16(header + kFoldersAt); ++index) {
         const unsigned char* folder =
-            BytesAt(reader.Data, reader.Size, folderTable + index * (8 + reader.FolderReserve), 8);
+            BytesAt(reader.Data, reader.Size, folderTable + index * (kFolderSize + reader.FolderReserve), kFolderSize);
         if (folder == nullptr) return Fail(reader, PackageProblem::Truncated);
         // Stored or MSZIP data; LZX and Quantum (2, 3 and their window sizes above) are not read.
-        if (Read16(folder + 6) > 1) return Fail(reader, PackageProblem::NotCabinet);
+        if (Read16(folder + kFolderCompressionAt) > kMszip) return Fail(reader, PackageProblem::NotCabinet);
         unsigned long long data = 0;
         if ((reader.WithBlocks && !ReadBlocks(reader, folder, &data)) ||
             !ReadEntries(reader, index, &entry, &entriesLeft, data))
@@ -212,6 +204,11 @@ unsigned long BlockChecksum(const unsigned char* data, size_t size, unsigned lon
     uint32_t rest = 0;
     for (; i < size; ++i) rest = rest << 8 | data[i];
     return sum ^ rest;
+}
+
+bool BlockChecksumMatches(const unsigned char* head, const unsigned char* packed, size_t size) {
+    uint32_t sum = Read32(head);
+    return sum == 0 || BlockChecksum(head + cabinet::kBlockPackedAt, 4, BlockChecksum(packed, size, 0)) == sum;
 }
 
 namespace {

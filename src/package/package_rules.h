@@ -72,3 +72,6 @@ bool MatchesFilePattern(const char* name, const char* pattern);
 // The checksum of a cabinet's data block (the cabinet format's own: the words of the data
 // exclusive-ored, then those of the two sizes), as the packer computes it.
 unsigned long BlockChecksum(const unsigned char* data, size_t size, unsigned long seed);
+// The block whose head (checksum and sizes) and packed bytes are given matches its checksum. A
+// checksum of 0 is one the packer did not write (the format allows that), and matches.
+bool BlockChecksumMatches(const unsigned char* head, const unsigned char* packed, size_t size);

@@ -9,7 +9,7 @@ static bool NamesAFolder(const char* value) {
     return static_cast<unsigned char>(value[0]) >= ' ';
 }
 
-ShellFolderText GetUserShellFolder(const char* valueName) {
+static ShellFolderText GetUserShellFolder(const char* valueName) {
     ShellFolderText result;
     PathBuffer<1025> raw = ReadRegString(HKEY_CURRENT_USER, kUserShellFolders, valueName);
     if (NamesAFolder(raw.CStr())) {
@@ -25,7 +25,7 @@ ShellFolderText GetUserShellFolder(const char* valueName) {
     return result;
 }
 
-ShellFolderText GetCommonShellFolder(const char* valueName) {
+static ShellFolderText GetCommonShellFolder(const char* valueName) {
     ShellFolderText result;
     result.Assign(ReadRegString(HKEY_LOCAL_MACHINE, kShellFolders, valueName).CStr());
     if (!NamesAFolder(result.CStr())) return GetUserShellFolder(valueName);

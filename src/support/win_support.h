@@ -7,9 +7,8 @@
 
 #include "support/path_buffer.h"
 
-// Converts the ANSI text to the OEM code page (batch files are read in it); unchanged on failure.
-LongText ToOemText(const char* text);
-// The same, but true only when the whole text converted and converts back to the very same bytes.
+// Converts the ANSI text to the OEM code page (batch files are read in it); true only when the
+// whole text converted and converts back to the very same bytes.
 // A character the OEM code page lacks becomes a look-alike ("Ž" turns into "Z"), and a path
 // converted so names another file or folder.
 bool ToOemTextExact(const char* text, LongText& oem);
@@ -97,8 +96,6 @@ bool WriteRegValue(HKEY root, const char* subKey, const char* valueName, const R
 using ShellFolderText = PathBuffer<501>;
 // "Programs" or "Desktop", for all users ("Common Programs", ...) or for the current user.
 ShellFolderText GetShellFolder(const char* name, bool allUsers);
-ShellFolderText GetUserShellFolder(const char* valueName);
-ShellFolderText GetCommonShellFolder(const char* valueName);
 // True when the folder is the current user's or all users' startup folder, whatever the shell
 // names it in the user's language: Windows starts every shortcut in it at logon.
 bool IsStartupFolder(const char* folder);

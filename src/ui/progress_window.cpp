@@ -13,6 +13,15 @@ constexpr UINT kBlinkInterval = 100;
 // Which text comes next; never reset, so a second window goes on where the first stopped.
 bool g_momentBlink = false;
 
+// Setting the item line and pumping are round trips to the window system; done for every file of
+// a group of thousands of small files, they took longer than the files' own copies. A line that
+// changes faster than this cannot be read, and pending messages are still taken often enough
+// for the window to follow the mouse and to be closed.
+constexpr DWORD kItemInterval = 50;
+
+DWORD g_lastItemTick = 0;
+bool g_itemShown = false;
+
 void CALLBACK ProgressTimerProc(HWND dialog, UINT message, UINT_PTR, DWORD) {
     ProgressDialogProc(dialog, message, 0, 0);
 }
@@ -61,4 +70,16 @@ void ShowProgressPhase(const char* text) {
 void CloseProgressWindow() {
     if (g_ctx.ProgressWindow != nullptr) DestroyWindow(g_ctx.ProgressWindow);
     g_ctx.ProgressWindow = nullptr;
+}
+
+void ShowProgressItemNow(const char* text) {
+    g_lastItemTick = GetTickCount();
+    g_itemShown = true;
+    if (g_ctx.ProgressWindow != nullptr) SetDlgItemTextA(g_ctx.ProgressWindow, IDC_PROGRESS_ITEM, text);
+    PumpPendingMessages();
+}
+
+void ShowProgressItem(const char* text) {
+    if (g_itemShown && GetTickCount() - g_lastItemTick < kItemInterval) return;
+    ShowProgressItemNow(text);
 }

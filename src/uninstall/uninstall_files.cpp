@@ -5,13 +5,13 @@
 #include "files/file_types.h"
 #include "files/font_files.h"
 #include "files/placement_rules.h"
-#include "files/progress_item.h"
+#include "ui/progress_window.h"
 #include "files/shell_link.h"
 #include "files/uninstall_entry.h"
 #include "list/install_context.h"
 #include "list/log_texts.h"
 #include "list/run_log.h"
-#include "list/user_boxes.h"
+#include "ui/user_boxes.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 #include "uninstall/uninstall_rules.h"
@@ -39,7 +39,7 @@ void RemoveDesktopShortcut(const WorkPath& folder, const ListEntry& entry) {
     ShellFolderText desktop = GetShellFolder("Desktop", g_ctx.AllUsersMode);
     WorkPath link;
     WorkPath target = ShortcutTargetFor(folder.CStr(), entry.Files.CStr());
-    if (desktop.Fits() && target.Fits() && DesktopShortcutPath(desktop.CStr(), entry.DesktopLinks.CStr(), &link))
+    if (desktop.Fits() && target.Fits() && ShortcutPath(desktop.CStr(), entry.DesktopLinks.CStr(), &link))
         DeleteShellLinkTo(link.CStr(), target.CStr());
 }
 

@@ -11,7 +11,7 @@
 #include "list/install_context.h"
 #include "list/log_texts.h"
 #include "list/run_log.h"
-#include "list/user_boxes.h"
+#include "ui/user_boxes.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 #include "uninstall/uninstall_rules.h"

@@ -9,7 +9,7 @@
 #include "files/uninstall_entry.h"
 #include "list/log_texts.h"
 #include "list/run_log.h"
-#include "list/user_boxes.h"
+#include "ui/user_boxes.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
 #include "ui/progress_window.h"
@@ -28,9 +28,8 @@ void ClearOwnFileAttributes() {
 }
 
 void RemoveGroupShortcut(const WorkPath& group, const char* name, const WorkPath& target) {
-    WorkPath link = JoinPath(group.CStr(), name);
-    link.Append(".lnk");
-    if (link.Fits() && target.Fits()) DeleteShellLinkTo(link.CStr(), target.CStr());
+    WorkPath link;
+    if (ShortcutPath(group.CStr(), name, &link) && target.Fits()) DeleteShellLinkTo(link.CStr(), target.CStr());
 }
 
 // The group is shared by name with any other program: only the shortcuts this installation

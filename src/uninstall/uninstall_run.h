@@ -7,7 +7,7 @@
 
 // Removes what the installation put in place and settles what the self-removal script does with
 // the program folder (g_ctx.RemoveProgramFolder, g_ctx.PurgeProgramFolder); message boxes are
-// owned by owner or the progress window. The list has passed its check (list/list_check.h)
+// owned by owner or the progress window. The list has passed its check (files/list_check.h)
 // before: nothing checks it here.
 RunResult RunUninstall(HWND owner);
 

@@ -206,7 +206,7 @@ const struct Handler {
     CALL(IsSystemFolderPath, 4, a[0], InstallFolders{a[1], a[2], a[3]}), CALL(IsFontsFolderPath, 2, a[0], a[1]),
     CALL(InstalledFilePath, 2, a[0], a[1]), CALL(UninstallKeyFor, 1, a[0]), CALL(ShortcutTargetFor, 2, a[0], a[1]),
     RULE(ProgramGroupFolder, 2, [&] { WorkPath p; return Out(p, Out(ProgramGroupFolder(a[0], a[1], &p))); }()),
-    RULE(DesktopShortcutPath, 2, [&] { WorkPath p; return Out(p, Out(DesktopShortcutPath(a[0], a[1], &p))); }()),
+    RULE(ShortcutPath, 2, [&] { WorkPath p; return Out(p, Out(ShortcutPath(a[0], a[1], &p))); }()),
     RULE(CompanionFilesOf, 1, [&] {
         CompanionFiles files = CompanionFilesOf(a[0]);
         Result result{std::to_string(files.Count)};

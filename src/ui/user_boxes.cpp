@@ -1,5 +1,5 @@
 // Every message box and question of a run.
-#include "list/user_boxes.h"
+#include "ui/user_boxes.h"
 
 #include "list/install_context.h"
 #include "list/log_texts.h"

@@ -1,7 +1,7 @@
 // The check of the list values before a run may write or delete anything.
-#include "list/list_check.h"
+#include "files/list_check.h"
 
-#include "list/user_boxes.h"
+#include "ui/user_boxes.h"
 #include "list/install_context.h"
 #include "list/list_rules.h"
 #include "support/text_helpers.h"
