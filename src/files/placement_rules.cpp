@@ -70,6 +70,12 @@ bool IsFontsFolderPath(const char* path, const char* fontsDir) {
     return ContainsFolder(path, fontsDir);
 }
 
+bool WildGroupFolder(const char* programFolder, const char* wildSubFolder, WorkPath* folder) {
+    folder->Assign(programFolder);
+    if (IsListValueSet(wildSubFolder)) *folder = JoinPath(programFolder, wildSubFolder);
+    return folder->Fits();
+}
+
 bool ProgramGroupFolder(const char* programsDir, const char* appName, WorkPath* group) {
     group->Clear();
     if (programsDir == nullptr || programsDir[0] == 0 || !IsListValueSet(appName) || !NamesFolder(appName))

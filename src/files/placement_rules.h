@@ -30,6 +30,11 @@ bool IsProgramSubFolder(const char* altFolder);
 // folder part ("Bin\Tool.exe") lies in the folder as Tool.exe.
 WorkPath InstalledFilePath(const char* folder, const char* files);
 
+// The folder a [WildCopy] group's files go into: the program folder, or its [WildSubFolder]
+// when the entry names one. The install, the author's check and the uninstall all take it here.
+// False when it does not fit.
+bool WildGroupFolder(const char* programFolder, const char* wildSubFolder, WorkPath* folder);
+
 // What the shortcuts of an entry point at: its folder joined with the whole listed value, as the
 // install run made them. The uninstall removes a shortcut of the entry's name only when it still
 // points there.

@@ -276,11 +276,8 @@ RunResult RunListCheck() {
         CheckAltFolder(entry.AltFolder.CStr(), key);
         CheckSource("Files", key, entry.Files.CStr(), ListProblemKind::MissingFile,
                     InstalledFolderFor(entry.AltFolder.CStr(), ContextFolders()));
-        WorkPath folder(g_ctx.TargetDir.CStr());
-        if (IsListValueSet(entry.WildSubFolder)) {
-            folder.AppendChar('\\');
-            folder.Append(entry.WildSubFolder);
-        }
+        WorkPath folder;
+        WildGroupFolder(g_ctx.TargetDir.CStr(), entry.WildSubFolder.CStr(), &folder);
         CheckSource("WildCopy", key, entry.WildCopy.CStr(), ListProblemKind::NoMatch, folder);
     }
     const char* version = g_ctx.ProductVersion.CStr();

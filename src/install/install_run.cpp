@@ -349,11 +349,10 @@ void CopyWildcardGroups(const InstallRun& run) {
         EnterFolder(run.SourceDir.CStr());
         if (!IsListValueSet(entry.WildCopy) || !GroupHasFiles(entry.WildCopy.CStr())) continue;
         ShowProgressItemNow(entry.WildCopy.CStr());
-        WorkPath dest(g_ctx.TargetDir.CStr());
+        WorkPath dest;
+        WildGroupFolder(g_ctx.TargetDir.CStr(), entry.WildSubFolder.CStr(), &dest);
         if (IsListValueSet(entry.WildSubFolder)) {
             EnterFolder(g_ctx.TargetDir.CStr());
-            dest.AppendChar('\\');
-            dest.Append(entry.WildSubFolder);
             // The trailing backslash lets the copy create every level of a nested sub-folder.
             dest.AppendChar('\\');
             if (dest.Fits()) MakeFolder(dest.CStr());

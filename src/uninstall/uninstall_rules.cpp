@@ -2,6 +2,7 @@
 // deletion inside the installation.
 #include "uninstall/uninstall_rules.h"
 
+#include "files/placement_rules.h"
 #include "list/install_context.h"
 #include "support/text_helpers.h"
 
@@ -63,25 +64,13 @@ CompanionFiles CompanionFilesOf(const char* installedPath) {
 }
 
 WorkPath WildPatternPath(const char* targetDir, const char* wildSubFolder, const char* wildCopy) {
-    WorkPath pattern(targetDir);
-    if (IsListValueSet(wildSubFolder)) {
-        pattern.AppendChar('\\');
-        pattern.Append(wildSubFolder);
-        pattern.AppendChar('\\');
-    } else if (pattern.Last() != '\\') {
-        pattern.AppendChar('\\');
-    }
+    WorkPath pattern;
+    WildGroupFolder(targetDir, wildSubFolder, &pattern);
+    if (pattern.Last() != '\\') pattern.AppendChar('\\');
     LongText name = PathFilePart(wildCopy);
     pattern.Append(name);
     if (!name.Fits()) pattern.MarkCut();
     return pattern;
-}
-
-WorkPath WildSubFolderPath(const char* targetDir, const char* wildSubFolder) {
-    WorkPath folder(targetDir);
-    folder.AppendChar('\\');
-    folder.Append(wildSubFolder);
-    return folder;
 }
 
 bool SubFolderHoldsKept(const char* sub, const char* kept) {

@@ -17,8 +17,6 @@ CompanionFiles CompanionFilesOf(const char* installedPath);
 // [WildSubFolder] value if one is given, and the pattern's name part (the install run copies the
 // matching files under their names alone).
 WorkPath WildPatternPath(const char* targetDir, const char* wildSubFolder, const char* wildCopy);
-// The [WildSubFolder] folder: the program folder, a backslash and the value.
-WorkPath WildSubFolderPath(const char* targetDir, const char* wildSubFolder);
 // True when the [WildSubFolder] value sub names the folder kept or one inside it (letter case,
 // "/" for "\" and trailing separators do not count): its tree may not be deleted then.
 bool SubFolderHoldsKept(const char* sub, const char* kept);

@@ -3,6 +3,7 @@
 // [WildSubFolder] folders.
 #include "files/file_ops.h"
 #include "files/file_path_rules.h"
+#include "files/placement_rules.h"
 #include "ui/progress_window.h"
 #include "list/install_context.h"
 #include "list/log_texts.h"
@@ -77,7 +78,8 @@ void RemoveSubFolder(const EntryText& sub) {
     // A name of blanks or dots would be the program folder itself, which only the self-removal
     // script may empty.
     if (!NamesFolder(sub.CStr())) return;
-    WorkPath folder = WildSubFolderPath(g_ctx.TargetDir.CStr(), sub.CStr());
+    WorkPath folder;
+    WildGroupFolder(g_ctx.TargetDir.CStr(), sub.CStr(), &folder);
     if (!folder.Fits() || KeepsRecordedFileIn(folder.CStr())) return;
     DeleteFolderTree(g_ctx.ProgressWindow, folder.CStr());
     RemoveFolderOrLink(folder.CStr());

@@ -214,7 +214,7 @@ const struct Handler {
         for (int i = 0; i < files.Count && i < 4; ++i) result = Out(files.Paths[i], result);
         return result;
     }()),
-    CALL(WildPatternPath, 3, a[0], a[1], a[2]), CALL(WildSubFolderPath, 2, a[0], a[1]),
+    CALL(WildPatternPath, 3, a[0], a[1], a[2]), RULE(WildGroupFolder, 2, [&] { WorkPath p; return Out(p, Out(WildGroupFolder(a[0], a[1], &p))); }()),
     CALL(SubFolderHoldsKept, 2, a[0], a[1]),
     RULE(ExtensionList, 1, [&] {  // the items, written with commas
         ExtensionList list;
