@@ -24,6 +24,8 @@
 // not read it as a variable; the shown name also loses its double quotes.
 #include "app/self_removal_script.h"
 
+#include "support/text_helpers.h"
+
 const char kSelfRemovalScriptName[] = "VarnekUninstall.bat";
 
 namespace {
@@ -186,11 +188,7 @@ ScriptNameText SelfRemovalScriptName(int attempt) {
         return name;
     }
     name.Assign("VarnekUninstall");
-    char digits[12];
-    int count = 0;
-    for (unsigned n = static_cast<unsigned>(attempt); n > 0 && count < 11; n /= 10)
-        digits[count++] = static_cast<char>('0' + n % 10);
-    while (count > 0) name.AppendChar(digits[--count]);
+    name.Append(DecimalText(static_cast<unsigned>(attempt), false));
     name.Append(".bat");
     return name;
 }

@@ -66,19 +66,13 @@ bool ShortPartialCopyPath(const char* target, int candidate, WorkPath* partial) 
     for (size_t i = 0; target[i] != 0; ++i)
         if (target[i] == '\\') folderLength = i + 1;
     if (folderLength > kMaxWindowsPath) return false;
-    char digits[12];  // the number, last digit first
-    size_t digitCount = 0;
-    int rest = candidate;
-    do {
-        digits[digitCount++] = static_cast<char>('0' + rest % 10);
-        rest /= 10;
-    } while (rest > 0);
+    PathBuffer<24> digits = DecimalText(static_cast<unsigned>(candidate), false);
     size_t room = kMaxWindowsPath - folderLength;
-    if (digitCount > room) return false;
-    size_t prefixLength = room - digitCount;
+    if (digits.Length() > room) return false;
+    size_t prefixLength = room - digits.Length();
     if (prefixLength > sizeof kShortPartialPrefix - 1) prefixLength = sizeof kShortPartialPrefix - 1;
     partial->Assign(target, folderLength);
     partial->Append(kShortPartialPrefix, prefixLength);
-    while (digitCount > 0) partial->AppendChar(digits[--digitCount]);
+    partial->Append(digits);
     return partial->Fits();
 }

@@ -1,9 +1,10 @@
 // The lines of the run's log.
 #include "list/log_texts.h"
 
+#include "res/version.h"
 #include "support/text_helpers.h"
 
-const char kLogStart[] = "Quorvane 3.7.0.0, Befehlszeile";
+const char kLogStart[] = "Quorvane " QV_VERSION ", Befehlszeile";
 const char kLogMode[] = "Modus";
 const char kLogList[] = "Liste";
 const char kLogFolders[] = "Quelle und Ziel";

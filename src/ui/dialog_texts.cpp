@@ -1,8 +1,10 @@
 // The texts of the intro, confirmation and syntax help dialogs.
 #include "ui/dialog_texts.h"
 
+#include "res/version.h"
+
 const char kAboutText[] =
-    "Quorvane Version 3.7.0.0\r\n"
+    "Quorvane Version " QV_VERSION "\r\n"
     "Freeware: darf frei weitergegeben werden.\r\n"
     "\r\n"
     "Quorvane-Projekt\r\n"
