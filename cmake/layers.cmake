@@ -38,12 +38,13 @@ add_custom_target(qv_include_check
   COMMENT "Checking that no source includes by relative path")
 
 # One library per folder, qv_<folder>, from its portable sources only or from all of them;
-# options are the compile options. src/app/main.cpp is the program's entry, not part of a library.
+# options are the compile options. src/app/main.cpp and src/app/program_entry.cpp are the
+# program's entry, not part of a library.
 function(qv_add_layers portableOnly)
   set(below "")
   foreach(layer ${QV_LAYERS})
     file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${layer}/*.cpp)
-    list(FILTER sources EXCLUDE REGEX "/app/main\\.cpp$")
+    list(FILTER sources EXCLUDE REGEX "/app/(main|program_entry)\\.cpp$")
     if(portableOnly)
       list(FILTER sources INCLUDE REGEX "${QV_PORTABLE_PATTERN}")
     endif()

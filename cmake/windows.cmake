@@ -9,13 +9,13 @@ target_link_libraries(qv_support PUBLIC user32 gdi32 advapi32 shell32 ole32)
 # no dependency file, so the files the script pulls in are named here.
 set(QV_RESOURCES ${PROJECT_SOURCE_DIR}/res/setup.rc)
 set_source_files_properties(${QV_RESOURCES} PROPERTIES OBJECT_DEPENDS
-    "${PROJECT_SOURCE_DIR}/res/setup.ico;${PROJECT_SOURCE_DIR}/res/setup.manifest;${PROJECT_SOURCE_DIR}/res/resource.h")
+    "${PROJECT_SOURCE_DIR}/res/setup.ico;${PROJECT_SOURCE_DIR}/res/setup.manifest;${PROJECT_SOURCE_DIR}/res/resource.h;${PROJECT_SOURCE_DIR}/res/version.h")
 
-add_executable(Setup WIN32 src/app/main.cpp ${QV_RESOURCES})
+add_executable(Setup WIN32 src/app/main.cpp src/app/program_entry.cpp ${QV_RESOURCES})
 target_compile_options(Setup PRIVATE ${QV_PRODUCT_FLAGS})
 target_include_directories(Setup PRIVATE ${CMAKE_BINARY_DIR}/layers/app)
 target_link_libraries(Setup PRIVATE qv_app)
-# Its own entry instead of the C run-time's start-up code (src/app/main.cpp says why it needs
+# Its own entry instead of the C run-time's start-up code (src/app/program_entry.cpp says why it needs
 # none): about 10 KB of code, tables and imports less. No auto-import: data imported from a DLL
 # would need that start-up code's run-time relocation, so the link refuses it. The product's
 # options again, for the link-time optimisation, and memcpy and memset named before it

@@ -16,6 +16,9 @@ constexpr int kExitClassFailed = 255;   // its window class could not be registe
 // 3010 is what deployment tools read as "done, restart needed"; a problem besides it is the
 // louder news.
 constexpr int ExitCodeFor(RunResult result, const InstallContext& context) {
+    if (result == RunResult::AnotherCopy) return context.Unattended ? kExitAnotherCopy : kExitDone;
+    if (result == RunResult::NoWindowClass) return kExitClassFailed;
+    if (result == RunResult::NoWindow) return kExitWindowFailed;
     if (result != RunResult::Done && result != RunResult::Declined) return kExitFailed;
     if (!context.Unattended) return kExitDone;
     if (context.RunHadProblems) return kExitWithProblems;

@@ -72,13 +72,13 @@ int RunMessageLoop() {
 // The background window, its message loop, and the command it runs; its exit code.
 int RunWithWindow() {
     g_backgroundBrush = CreateSolidBrush(kBackgroundColour);
-    if (!RegisterMainClass()) return kExitClassFailed;
+    if (!RegisterMainClass()) return ExitCodeFor(RunResult::NoWindowClass, g_ctx);
     HWND window = CreateAppWindow(kMainWindowClass, kMainWindowCaption,
                                   WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                   g_ctx.ModuleInstance, nullptr);
     // Without a window no command is posted, and the loop would wait for ever.
-    if (window == nullptr) return kExitWindowFailed;
+    if (window == nullptr) return ExitCodeFor(RunResult::NoWindow, g_ctx);
     ShowWindow(window, SW_SHOWMAXIMIZED);
     UpdateWindow(window);
     int exitCode = RunMessageLoop();
@@ -148,51 +148,55 @@ bool RefuseUnusableFolder() {
 
 // A packed program is uninstalled by the uninstaller it installed, which knows its folder; the
 // package itself would only find the folder its list names.
-int RefusePackedUninstall() {
+RunResult RefusePackedUninstall() {
     PathBuffer<1025> location = EntryInstallLocation(g_ctx.AppName.CStr());
     LongText uninstaller = JoinPathAs<kLongTextWidth>(location.IsEmpty() ? g_ctx.TargetDir.CStr() : location.CStr(),
                                                       kUninstallerFileName);
     ComposePackedUninstallText(g_ctx.AppName.CStr(), uninstaller.CStr(), g_ctx.ScratchText);
     TellUser(nullptr, g_ctx.ScratchText.CStr(), kUninstallQuestionCaption, MB_OK | MB_ICONHAND);
-    return kExitFailed;
+    return RunResult::Refused;
 }
 
 // The list: from the package behind the program, or beside it. A package that may not be
-// installed ends the run before anything else: false, with the exit code.
-bool LoadList(int* exitCode) {
+// installed ends the run before anything else (Refused).
+RunResult LoadList() {
     PackageOpening package = OpenOwnPackage();
     if (package == PackageOpening::Refused) {
         ComposePackageProblemText(PackageRefusal(), false, g_ctx.ScratchText);
         TellUser(nullptr, g_ctx.ScratchText.CStr(), kPackageRefusedCaption, MB_OK | MB_ICONHAND);
-        *exitCode = kExitFailed;
-        return false;
+        return RunResult::Refused;
     }
     if (package == PackageOpening::NotPacked) {
         LoadInstallContext();
-        return true;
+        return RunResult::Done;
     }
     const unsigned char* list = nullptr;
     size_t size = 0;
     PackageList(&list, &size);
     LoadInstallContextFromBytes(list, size);
-    if (!g_switches.Uninstall) return true;
-    *exitCode = RefusePackedUninstall();
-    return false;
+    return g_switches.Uninstall ? RefusePackedUninstall() : RunResult::Done;
+}
+
+// What comes before the command: refusals, another copy, the list. Done when the command may run.
+RunResult Prepare() {
+    TakeSwitches();
+    if (RefuseUnusableFolder() || RefuseUnknownSwitch()) return RunResult::Refused;
+    // A check writes nothing, so it may run beside another copy.
+    if (!g_switches.Check && AnotherCopyRuns()) return RunResult::AnotherCopy;
+    RunResult loaded = LoadList();
+    if (loaded != RunResult::Done) return loaded;
+    if (RefuseProgramFolder()) return RunResult::Refused;
+    LogContext();
+    return RunResult::Done;
 }
 
 int RunMainProgram() {
-    TakeSwitches();
-    if (RefuseUnusableFolder() || RefuseUnknownSwitch()) return kExitFailed;
-    // A check writes nothing, so it may run beside another copy.
-    if (!g_switches.Check && AnotherCopyRuns()) return g_ctx.Unattended ? kExitAnotherCopy : kExitDone;
-    int exitCode = kExitDone;
-    if (!LoadList(&exitCode)) return exitCode;
-    if (RefuseProgramFolder()) return kExitFailed;
-    LogContext();
-    exitCode = g_switches.Check ? RunCheck() : g_ctx.Unattended ? RunUnattended() : RunWithWindow();
+    RunResult prepared = Prepare();
+    if (prepared != RunResult::Done) return ExitCodeFor(prepared, g_ctx);
+    int exitCode = g_switches.Check ? RunCheck() : g_ctx.Unattended ? RunUnattended() : RunWithWindow();
     // The uninstall wrote its script before its closing message; only its start waits until now,
     // so that the uninstaller has as little left to do as possible when the script deletes it.
-    if (!g_ctx.SelfRemovalScript.IsEmpty() && !StartSelfRemovalScript()) exitCode = kExitFailed;
+    if (!g_ctx.SelfRemovalScript.IsEmpty() && !StartSelfRemovalScript()) exitCode = ExitCodeFor(RunResult::Failed, g_ctx);
     return exitCode;
 }
 
@@ -211,23 +215,4 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     LogAction(end.CStr(), nullptr);
     CloseRunLog();
     return exitCode;
-}
-
-// The linker's table of static constructors: -1, the constructors, 0 (cmake/windows.cmake links
-// without the C run-time's start-up code, which would otherwise walk it).
-extern "C" void (*__CTOR_LIST__[])();
-extern "C" IMAGE_DOS_HEADER __ImageBase;
-
-// The process entry (cmake/windows.cmake). The program takes nothing from the C run-time's
-// start-up: its command line comes from GetCommandLineA, it has no thread-local data, no
-// exception handling and no data imported from a DLL, and msvcrt.dll, whose few functions it
-// calls, sets itself up when it is loaded. ExitProcess and not a return: a thread that the
-// shell or COM started would keep the process alive after the last window is gone.
-extern "C" void ProgramEntry() {
-    // Today there are none; a static object with a constructor added later still gets it run,
-    // in the order GCC's own start-up uses (last entry first).
-    size_t count = 0;
-    while (__CTOR_LIST__[count + 1] != nullptr) ++count;
-    while (count > 0) __CTOR_LIST__[count--]();
-    ExitProcess(static_cast<UINT>(WinMain(reinterpret_cast<HINSTANCE>(&__ImageBase), nullptr, nullptr, SW_SHOWDEFAULT)));
 }

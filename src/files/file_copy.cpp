@@ -251,6 +251,7 @@ bool IsSameSourceFile(const CopySource& source, const char* target) {
 // folder, and a group fills its folder with thousands of files: a new target is best made in
 // one step, while a target that an earlier installation left is best looked at first.
 bool CopyGroupFile(const CopySource& source, const char* target, bool* targetsExist) {
+    if (RunStopped()) return false;
     if (source.Size >= kLargeFileSize) ShowProgressItemNow(PathFilePart(target).CStr());
     else ShowProgressItem(PathFilePart(target).CStr());
     // The copy has the source's size and last-write time, as a kept file has: the record takes
@@ -337,6 +338,10 @@ bool CopyMatchingFiles(const char* pattern, const char* targetFolder) {
     if (search == INVALID_HANDLE_VALUE) return true;
     bool allCopied = true;
     do {
+        if (RunStopped()) {
+            allCopied = false;
+            break;
+        }
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         WorkPath path = FoundFilePath(pattern, found.cFileName);
         WorkPath target = JoinPath(targetFolder, found.cFileName);
@@ -372,6 +377,7 @@ bool FindFolderSource(const char* path, CopySource* source) {
 
 bool CopyFileToFolder(HWND owner, const CopySource& source, const char* targetFolder, bool recorded) {
     for (;;) {
+        if (RunStopped()) return false;
         LongText name = InstalledFileName(source.Name);
         WorkPath target = JoinPath(targetFolder, name.CStr());
         bool fits = name.Fits() && target.Fits() && (source.Path == nullptr || FitsWindowsPath(source.Path));

@@ -70,6 +70,7 @@ void DeleteFound(HWND owner, const char* pattern, SpareFile spare, bool subFolde
     HANDLE search = FindFirstFileA(pattern, &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
+        if (RunStopped()) break;
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
             DeleteFoundFile(owner, pattern, found, spare);
         } else if (subFolders && found.cFileName[0] != '.') {

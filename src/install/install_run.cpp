@@ -73,11 +73,13 @@ bool RefuseOtherApplicationsFolder(HWND owner) {
     return true;
 }
 
+// The run ends part-way: the record keeps what is in place, and the text says why (none when
+// the window was closed: nobody is there to read it).
 RunResult Abort(const InstallRun& run, const char* text) {
     CloseInstallRecord();
     RestoreCursor(run);
     CloseProgressWindow();
-    AskUser(run.Owner, text, kAbortCaption, MB_ICONHAND, IDOK);
+    if (!RunStopped()) AskUser(run.Owner, text, kAbortCaption, MB_ICONHAND, IDOK);
     return RunResult::Failed;
 }
 
@@ -318,11 +320,11 @@ bool InstallEntry(InstallRun& run, const ListEntry& entry) {
 
 // Returns false when a listed file is missing and the user gave up on it.
 bool InstallEntries(InstallRun& run) {
-    for (int i = 0; i < kListEntryCount; ++i) {
+    for (int i = 0; i < kListEntryCount && !RunStopped(); ++i) {
         const ListEntry& entry = g_ctx.InstallList[i];
         if (!IsListValueSet(entry.Files)) continue;
         bool installed = InstallEntry(run, entry);
-        if (g_ctx.PackageDamaged) return false;
+        if (g_ctx.PackageDamaged || RunStopped()) return false;
         if (!installed) {
             // Nobody can bring the file: the rest is installed, and the exit code says so.
             if (g_ctx.Unattended) {
@@ -344,7 +346,7 @@ bool InstallEntries(InstallRun& run) {
 
 void CopyWildcardGroups(const InstallRun& run) {
     ShowProgressPhase(kPhaseUserFiles);
-    for (int i = 1; i < kListEntryCount; ++i) {
+    for (int i = 1; i < kListEntryCount && !RunStopped(); ++i) {
         const ListEntry& entry = g_ctx.InstallList[i];
         EnterFolder(run.SourceDir.CStr());
         if (!IsListValueSet(entry.WildCopy) || !GroupHasFiles(entry.WildCopy.CStr())) continue;
@@ -479,10 +481,11 @@ RunResult RunInstall(HWND owner) {
 
     bool complete = InstallEntries(run);
     if (g_ctx.PackageDamaged) return StopForDamagedPackage(run);
-    if (!complete || !run.AnyCopied) return Abort(run, kNoFilesText);
+    if (!complete || !run.AnyCopied || RunStopped()) return Abort(run, kNoFilesText);
 
     CopyWildcardGroups(run);
     if (g_ctx.PackageDamaged) return StopForDamagedPackage(run);
+    if (RunStopped()) return Abort(run, kNoFilesText);
     // An earlier installation's files that this one no longer has go once the new ones are in place.
     FinishInstallRecord();
     ShowClosingTexts(owner);

@@ -48,6 +48,9 @@ enum class RunResult {
     Declined,  // the user said no before anything was done
     Refused,   // the list or the command may not be used; nothing was done
     Failed,    // stopped part-way, or the window was closed during the run
+    AnotherCopy,  // another copy of the program runs; nothing was done
+    NoWindowClass,  // the background window's class could not be registered
+    NoWindow,       // the background window could not be created
 };
 
 struct InstallContext {

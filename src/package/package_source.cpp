@@ -191,7 +191,8 @@ bool WriteToFile(void* data, const uint8_t* bytes, size_t n) {
     writing.SincePump += n;
     if (writing.SincePump >= kBytesBetweenPumps) {
         writing.SincePump = 0;
-        PumpPendingMessages();
+        // A stopped run writes no more: the file stays a partial copy, which is discarded.
+        if (!PumpPendingMessages()) return false;
     }
     return true;
 }

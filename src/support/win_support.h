@@ -47,8 +47,11 @@ inline unsigned long long FileSize64(DWORD high, DWORD low) {
 }
 
 // Dispatches every waiting message of the thread and returns when none is left. A quit message
-// met here (the background window was closed) ends the process at once with its exit code.
-void PumpPendingMessages();
+// met here means the background window was closed during a run: nothing more of the run may
+// happen. It stays in the queue for the message loop, and from then on the pump dispatches
+// nothing and returns false, as RunStopped() does, so that the run returns as soon as it looks.
+bool PumpPendingMessages();
+bool RunStopped();
 
 // A message box with the program's own icon (a resource of instance), always brought to the
 // foreground.

@@ -84,7 +84,7 @@ bool DeleteInstalledFile(const char* path, const char* fontName) {
 void RemoveInstalledFiles() {
     InstallFolders folders = ContextFolders();
     // Entry 0 is the program itself, removed by the self-removal script.
-    for (int i = 1; i < kListEntryCount; ++i) {
+    for (int i = 1; i < kListEntryCount && !RunStopped(); ++i) {
         const ListEntry& entry = g_ctx.InstallList[i];
         if (!IsListValueSet(entry.Files) || FindTextExact(entry.Files.CStr(), kUninstallerFileName) != nullptr) continue;
         WorkPath folder = InstalledFolderFor(entry.AltFolder.CStr(), folders);

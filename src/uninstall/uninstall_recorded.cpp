@@ -103,7 +103,7 @@ bool KeepsRecordedFileIn(const char* folder) {
 void RemoveRecordedItems() {
     // The newest line of an item tells its state. In the order the install went, as the list
     // has it: so come the questions too.
-    for (int i = 0; i < g_book.Count; ++i) {
+    for (int i = 0; i < g_book.Count && !RunStopped(); ++i) {
         RecordLine& item = g_book.Lines[i];
         if (!IsNewestLine(g_book, i)) continue;
         switch (item.Kind) {

@@ -134,16 +134,17 @@ void LeaveProgramFolder() {
 // An installation with a record loses exactly what it names. What it does not name goes only with
 // the user's consent (a question answered Yes, or /UQ), and only from a program folder the install
 // made. An installation by an earlier release is removed as its list describes.
+// Each step looks whether the window was closed during the one before: then nothing more goes.
 void RemoveInstallation(HWND owner) {
     if (LoadInstallationRecord()) {
         RemoveRecordedItems();
-        if (g_ctx.ProgramFolderCreated || g_ctx.Unattended) RemoveUserFiles(owner, true);
-        RemoveRecordedFolders();
+        if (!RunStopped() && (g_ctx.ProgramFolderCreated || g_ctx.Unattended)) RemoveUserFiles(owner, true);
+        if (!RunStopped()) RemoveRecordedFolders();
         return;
     }
     RemoveInstalledFiles();
-    RemoveUserFiles(owner, false);
-    RemoveProgramGroup();
+    if (!RunStopped()) RemoveUserFiles(owner, false);
+    if (!RunStopped()) RemoveProgramGroup();
 }
 
 }  // namespace
@@ -153,8 +154,9 @@ RunResult RunUninstall(HWND owner) {
     ReadProgramFolderOrigin();
     OpenProgressWindow(owner, kProgressUninstallTitle, kPhaseDeleting);
     RemoveInstallation(owner);
-    ClearOwnFileAttributes();
     CloseProgressWindow();
+    if (RunStopped()) return RunResult::Failed;
+    ClearOwnFileAttributes();
     DecideFolderRemoval(owner);
     LeaveProgramFolder();
     return RunResult::Done;
