@@ -35,6 +35,8 @@ enum class CopyOutcome {
                 // time, and takes its place at the next restart
 };
 CopyOutcome CopyFileOverwrite(const CopySource& source, const char* target);
+// Creates one folder level; true (logged, and recorded once the record is open) when it was made.
+bool MakeFolder(const char* path);
 // Creates (and records) every missing folder level above the path's last backslash; never a
 // drive root.
 void CreateFolderPath(const char* path);

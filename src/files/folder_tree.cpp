@@ -3,6 +3,7 @@
 // test whether a folder is empty, before it is removed.
 #include "files/file_ops.h"
 #include "files/file_path_rules.h"
+#include "files/install_record.h"
 #include "ui/progress_window.h"
 #include "list/log_texts.h"
 #include "list/run_log.h"
@@ -24,6 +25,13 @@ void ReportFound(HWND owner, const char* caption, const char* pattern, const cha
 
 // Of the attributes only read-only keeps a file from being deleted: they are cleared when the
 // deletion fails, not first for every file (a further open of each).
+bool MakeFolder(const char* path) {
+    if (!CreateDirectoryA(path, nullptr)) return false;
+    LogAction(kLogFolderMade, path);
+    RecordFolder(path);
+    return true;
+}
+
 bool DeleteOneFile(const char* path, bool isLink) {
     if (DeleteFileA(path)) return true;
     if (isLink) return false;

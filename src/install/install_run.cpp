@@ -1,9 +1,7 @@
 // The install run: program group and folder, the listed files with their shortcuts, fonts and
-// file types, the uninstaller and its registry entry, the wildcard groups, the report, and the
-// registry file and program started at the end.
+// file types, the uninstaller and its registry entry, the wildcard groups and the report; then
+// the last steps (install/final_steps.h).
 #include "install/install_run.h"
-
-#include <shellapi.h>
 
 #include "ui/user_boxes.h"
 #include "list/run_log.h"
@@ -16,7 +14,9 @@
 #include "ui/progress_window.h"
 #include "files/shell_link.h"
 #include "files/uninstall_entry.h"
+#include "install/final_steps.h"
 #include "install/install_texts.h"
+#include "install/wildcard_groups.h"
 #include "list/install_context.h"
 #include "files/list_check.h"
 #include "list/list_loading.h"
@@ -25,7 +25,6 @@
 #include "res/resource.h"
 #include "support/text_helpers.h"
 #include "support/win_support.h"
-#include "ui/progress_window.h"
 
 namespace {
 
@@ -45,14 +44,6 @@ struct InstallRun {
 // the root of the current drive, so no group is made then.
 bool HasProgramGroup() {
     return !g_ctx.ProgramGroupDir.IsEmpty() && !g_ctx.CopyOnlyMode;
-}
-
-// Creates one folder level; true (logged, and recorded once the record is open) when it was made.
-bool MakeFolder(const char* path) {
-    if (!CreateDirectoryA(path, nullptr)) return false;
-    LogAction(kLogFolderMade, path);
-    RecordFolder(path);
-    return true;
 }
 
 void RestoreCursor(const InstallRun& run) {
@@ -177,6 +168,9 @@ WorkPath DestinationFolder(const EntryText& altFolder) {
     return dest;
 }
 
+// The value "Setup.exe" itself is the program, which becomes the uninstaller instead of being
+// copied. Fewer than 10 characters: a longer value with the name in it ("Bin\\Setup.exe",
+// "XSetup.exe") names another file, copied as any other.
 bool IsUninstallerEntry(const EntryText& files) {
     return FindTextExact(files.CStr(), kSetupFileName) != nullptr && files.Length() < 10 && !g_ctx.CopyOnlyMode;
 }
@@ -263,26 +257,6 @@ bool HasWildcard(const char* value) {
     return false;
 }
 
-// A pattern's files from the package, each as a group's file is copied; true when none failed.
-bool CopyPackageMatches(const char* pattern, const char* targetFolder) {
-    CreateFolderPath(targetFolder);
-    PackageSearch search;
-    CopySource source;
-    bool targetsExist = false;
-    bool allCopied = true;
-    while (!g_ctx.PackageDamaged && NextPackageMatch(pattern, search, &source)) {
-        WorkPath target = JoinPath(targetFolder, PathFilePart(source.Name).CStr());
-        if (!target.Fits() || !CopyGroupFile(source, target.CStr(), &targetsExist)) allCopied = false;
-    }
-    return allCopied;
-}
-
-// The first match of a [WildCopy] pattern is a file: beside the program, or in the package.
-bool GroupHasFiles(const char* pattern) {
-    CopySource source;
-    return IsPackedRun() ? FindPackageFile(pattern, &source) : FileExists(pattern);
-}
-
 // Returns false when the source went missing after its existence test: the copy then finds
 // nothing to copy and does not say so, and the run asks for the file again.
 bool InstallListedFile(InstallRun& run, const ListEntry& entry, const WorkPath& dest) {
@@ -344,29 +318,6 @@ bool InstallEntries(InstallRun& run) {
     return true;
 }
 
-void CopyWildcardGroups(const InstallRun& run) {
-    ShowProgressPhase(kPhaseUserFiles);
-    for (int i = 1; i < kListEntryCount && !RunStopped(); ++i) {
-        const ListEntry& entry = g_ctx.InstallList[i];
-        EnterFolder(run.SourceDir.CStr());
-        if (!IsListValueSet(entry.WildCopy) || !GroupHasFiles(entry.WildCopy.CStr())) continue;
-        ShowProgressItemNow(entry.WildCopy.CStr());
-        WorkPath dest;
-        WildGroupFolder(g_ctx.TargetDir.CStr(), entry.WildSubFolder.CStr(), &dest);
-        if (IsListValueSet(entry.WildSubFolder)) {
-            EnterFolder(g_ctx.TargetDir.CStr());
-            // The trailing backslash lets the copy create every level of a nested sub-folder.
-            dest.AppendChar('\\');
-            if (dest.Fits()) MakeFolder(dest.CStr());
-        }
-        EnterFolder(run.SourceDir.CStr());
-        if (dest.Fits() && IsPackedRun()) CopyPackageMatches(entry.WildCopy.CStr(), dest.CStr());
-        else if (dest.Fits()) CopyMatchingFiles(entry.WildCopy.CStr(), dest.CStr());
-        if (g_ctx.PackageDamaged) return;
-        PumpPendingMessages();
-    }
-}
-
 void ShowClosingTexts(HWND owner) {
     ShowProgressPhase(kPhaseUpdating);
     ShowProgressItemNow(kItemGroups);
@@ -396,60 +347,6 @@ void ReportAndDecideUninstallLink(HWND owner) {
         answer = AskUser(owner, kUninstallLinkQuestion, kUninstallLinkCaption,
                          MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND, IDNO);
     if (answer != IDYES && HasProgramGroup() && link.Fits() && DeleteFileA(link.CStr())) LogAction(kLogDeleted, link.CStr());
-}
-
-// The program folder with a trailing backslash becomes the current folder, as the registry
-// file and the program to start expect; returns that folder.
-WorkPath EnterTargetFolder() {
-    WorkPath folder(g_ctx.TargetDir.CStr());
-    folder.AppendChar('\\');
-    EnterFolder(folder.CStr());
-    Sleep(100);
-    return folder;
-}
-
-void ImportRegistryFile(HWND owner) {
-    if (!IsListValueSet(g_ctx.RegFile)) return;
-    WorkPath path = EnterTargetFolder();
-    path.Append(g_ctx.RegFile);
-    // The registry editor reports nothing for a file it cannot find, in silent mode: a missing
-    // file would pass for an import.
-    bool composed = path.Fits() && FileExists(path.CStr()) &&
-                    ComposeRegistryImportCommand(g_ctx.WindowsDir.CStr(), path.CStr(), g_ctx.IsNT, g_ctx.ScratchText);
-    if (composed && WinExec(g_ctx.ScratchText.CStr(), SW_SHOWNORMAL) >= 32) {
-        LogAction(kLogImport, path.CStr());
-        return;
-    }
-    ComposeRegistryImportError(path.CStr(), g_ctx.ScratchText);
-    AskUser(owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_ICONHAND, IDOK);
-}
-
-void StartRunOnce(HWND owner) {
-    if (!IsListValueSet(g_ctx.RunOnce)) return;
-    // An unattended run is a deployment tool's, often as SYSTEM: the program would start where no
-    // user sees it, and keep the tool waiting for it. Skipping it is no problem of the run.
-    if (g_ctx.Unattended) {
-        LogAction(kLogNotStarted, g_ctx.RunOnce.CStr());
-        return;
-    }
-    WorkPath folder = EnterTargetFolder();
-    WorkPath path(folder.CStr());
-    path.Append(g_ctx.RunOnce);
-    bool wholeValueIsFile = path.Fits() && FileExists(path.CStr());
-    if (path.Fits() && ComposeRunOnceCommand(g_ctx.TargetDir.CStr(), g_ctx.RunOnce.CStr(), wholeValueIsFile,
-                                             g_ctx.ScratchText)) {
-        if (WinExec(g_ctx.ScratchText.CStr(), SW_SHOWNORMAL) >= 32) {
-            LogAction(kLogStarted, g_ctx.ScratchText.CStr());
-            return;
-        }
-        // not a program: a document, opened with the program its type is associated with
-        if (reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", path.CStr(), nullptr, nullptr, SW_SHOWNORMAL)) > 32) {
-            LogAction(kLogStarted, path.CStr());
-            return;
-        }
-    }
-    ComposeStartError(path.CStr(), g_ctx.ScratchText);
-    AskUser(owner, g_ctx.ScratchText.CStr(), kErrorCaption, MB_ICONHAND, IDOK);
 }
 
 // One application name has one uninstall entry and one start-menu group: an installation in
@@ -483,7 +380,7 @@ RunResult RunInstall(HWND owner) {
     if (g_ctx.PackageDamaged) return StopForDamagedPackage(run);
     if (!complete || !run.AnyCopied || RunStopped()) return Abort(run, kNoFilesText);
 
-    CopyWildcardGroups(run);
+    CopyWildcardGroups(run.SourceDir.CStr());
     if (g_ctx.PackageDamaged) return StopForDamagedPackage(run);
     if (RunStopped()) return Abort(run, kNoFilesText);
     // An earlier installation's files that this one no longer has go once the new ones are in place.

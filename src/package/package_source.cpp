@@ -374,3 +374,21 @@ bool ProgramPartSource(CopySource* source) {
     *source = OwnFileSource(kSetupFileName, g_package.Layout.ProgramEnd, WriteProgramPart);
     return IsPackedRun();
 }
+
+bool CopyPackageMatches(const char* pattern, const char* targetFolder) {
+    CreateFolderPath(targetFolder);
+    PackageSearch search;
+    CopySource source;
+    bool targetsExist = false;
+    bool allCopied = true;
+    while (!g_ctx.PackageDamaged && NextPackageMatch(pattern, search, &source)) {
+        WorkPath target = JoinPath(targetFolder, PathFilePart(source.Name).CStr());
+        if (!target.Fits() || !CopyGroupFile(source, target.CStr(), &targetsExist)) allCopied = false;
+    }
+    return allCopied;
+}
+
+bool SourceHasMatch(const char* pattern) {
+    CopySource source;
+    return IsPackedRun() ? FindPackageFile(pattern, &source) : FileExists(pattern);
+}

@@ -35,6 +35,12 @@ struct PackageSearch {
     unsigned Cursor = 0;
 };
 bool NextPackageMatch(const char* pattern, PackageSearch& search, CopySource* source);
+// A pattern's files from the package into the folder (made with its levels), each as a group's
+// file is copied; true when none failed.
+bool CopyPackageMatches(const char* pattern, const char* targetFolder);
+// The first match of the pattern is a file: in the package when the run is packed, otherwise
+// beside the program (the current folder).
+bool SourceHasMatch(const char* pattern);
 
 // The list copy and the uninstaller of the program folder: the package's Setup.lst, and the
 // program part (with its own signature, when it was signed before packing) as Setup.exe.
