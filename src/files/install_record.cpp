@@ -238,28 +238,29 @@ void RecordFolder(const char* path) {
     WriteItem(item);
 }
 
-void RecordLink(const char* link, const char* target) {
+namespace {
+
+// A line of an item named by a text and a second one (a target, a command, data).
+void RecordPair(RecordKind kind, const char* text, const char* other) {
     RecordLine item;
-    item.Kind = RecordKind::Link;
-    item.Text = link;
-    item.Other = target;
+    item.Kind = kind;
+    item.Text = text;
+    item.Other = other;
     WriteItem(item);
+}
+
+}  // namespace
+
+void RecordLink(const char* link, const char* target) {
+    RecordPair(RecordKind::Link, link, target);
 }
 
 void RecordFileTypes(const char* extensions, const char* command) {
-    RecordLine item;
-    item.Kind = RecordKind::FileType;
-    item.Text = extensions;
-    item.Other = command;
-    WriteItem(item);
+    RecordPair(RecordKind::FileType, extensions, command);
 }
 
 void RecordValue(const char* value, const char* data) {
-    RecordLine item;
-    item.Kind = RecordKind::Value;
-    item.Text = value;
-    item.Other = data;
-    WriteItem(item);
+    RecordPair(RecordKind::Value, value, data);
 }
 
 bool CarryPreviousFile(const char* path) {
