@@ -93,10 +93,12 @@ bool HoldsNewerItems(const RecordBook& book, const char* folder) {
 bool SettleEarlierItem(const RecordBook& book, const RecordLine& item) {
     switch (item.Kind) {
     case RecordKind::File:
-        if (!FileExists(item.Text)) return false;
+    {
+        RecordedFile state = StateOfRecordedFile(item);
+        if (state == RecordedFile::Gone) return false;
         // A file in a system folder may serve other programs: only the uninstall asks about it.
         if (IsSystemFolderPath(item.Text, ContextFolders())) return true;
-        if (!IsFileUnchanged(item)) {
+        if (state == RecordedFile::Changed) {
             LogAction(kLogKeptChanged, item.Text);
             return true;
         }
@@ -106,6 +108,7 @@ bool SettleEarlierItem(const RecordBook& book, const RecordLine& item) {
         }
         LogFailure(item.Text, GetLastError());
         return true;
+    }
     case RecordKind::Link:
         // gone, or pointing elsewhere now: no longer the installation's either way
         DeleteShellLinkTo(item.Text, item.Other);
@@ -179,13 +182,16 @@ bool IsNewestLine(const RecordBook& book, int i) {
     return NewestLineFor(book, book.Lines[i]) == i;
 }
 
-bool IsFileUnchanged(const RecordLine& file) {
+RecordedFile StateOfRecordedFile(const RecordLine& file) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(file.Text, GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    return FileSize64(data.nFileSizeHigh, data.nFileSizeLow) == file.Size &&
-           TimeValue(data.ftLastWriteTime) == file.Time;
+    if (!GetFileAttributesExA(file.Text, GetFileExInfoStandard, &data))
+        // Not found, or there but not to be looked at (as a file held by the system may be):
+        // then it cannot be shown to be the one installed.
+        return FileExists(file.Text) ? RecordedFile::Changed : RecordedFile::Gone;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return RecordedFile::Gone;
+    bool same = FileSize64(data.nFileSizeHigh, data.nFileSizeLow) == file.Size &&
+                TimeValue(data.ftLastWriteTime) == file.Time;
+    return same ? RecordedFile::Unchanged : RecordedFile::Changed;
 }
 
 WorkPath RecordPathFor(const char* programFolder) {

@@ -27,9 +27,11 @@ int NewestLineFor(const RecordBook& book, const RecordLine& item);
 // True when line i is the newest of its item: older lines of an item tell an earlier state.
 bool IsNewestLine(const RecordBook& book, int i);
 
-// True when the file has the size and last-write time the line recorded: the installation's file
-// as it put it there, not changed by anyone since.
-bool IsFileUnchanged(const RecordLine& file);
+// What became of a recorded file: gone (or a folder now), unchanged (the size and last-write time
+// the line recorded: the installation's file as it put it there), or changed by someone since.
+// One look at the file for all three, as the uninstall asks it of every file it removes.
+enum class RecordedFile { Gone, Unchanged, Changed };
+RecordedFile StateOfRecordedFile(const RecordLine& file);
 
 // The record's path for a program folder; may not fit.
 WorkPath RecordPathFor(const char* programFolder);

@@ -47,9 +47,10 @@ bool RemoveRecordedFile(RecordLine& file) {
     if (!IsPathBelow(path, g_ctx.TargetDir.CStr()) && !IsPathBelow(path, g_ctx.WindowsDir.CStr()) &&
         !IsPathBelow(path, g_ctx.SystemDir.CStr()))
         return true;
-    if (!FileExists(path) || IsUninstallerOwnFile(path) || IsRunLog(path)) return true;
+    RecordedFile state = StateOfRecordedFile(file);
+    if (state == RecordedFile::Gone || IsUninstallerOwnFile(path) || IsRunLog(path)) return true;
     bool inSystemFolder = IsSystemFolderPath(path, ContextFolders());
-    if (!IsFileUnchanged(file)) {
+    if (state == RecordedFile::Changed) {
         if (!MayDeleteChangedFile(path, inSystemFolder)) {
             LogAction(kLogKeptChanged, path);
             return false;
