@@ -2,6 +2,7 @@
 #include "install/check_rules.h"
 
 #include "list/install_context.h"
+#include "list/list_key_rules.h"
 #include "support/text_helpers.h"
 
 const char kCheckCaption[] = "Prüfung von SETUP.LST";
@@ -48,6 +49,13 @@ void AddCheckProblem(ListProblemKind kind, const char* section, const char* key,
     }
     line.Append(": ");
     line.Append(ListProblemReason(kind));
+    // How many characters this key keeps, from the table the loading uses.
+    size_t limit = kind == ListProblemKind::ValueCut ? ListValueLimit(section, key) : 0;
+    if (limit > 0) {
+        line.Append(" Setup.exe liest hier ");
+        line.Append(DecimalText(limit, false).CStr());
+        line.Append(" Zeichen.");
+    }
     if (report.Problems++ == 0) report.Text.Assign(kHeading);
     if (report.Shown < kBoxLines && report.Text.Length() + line.Length() + sizeof kMoreNote < ScratchBuffer::kMaxLength) {
         report.Text.AppendChar('\r');

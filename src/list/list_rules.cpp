@@ -150,8 +150,7 @@ const char* ListProblemReason(ListProblemKind kind) {
     case ListProblemKind::UnknownKey:
         return "Diesen Schlüssel liest Setup.exe nicht (unbekannt oder doppelt; nummeriert: 1 bis 128).";
     case ListProblemKind::ValueCut:
-        return "Der Wert wird gekürzt: Setup.exe liest 79 Zeichen, 39 in Extensions und WildSubFolder, 127 in "
-               "Intro1 bis Intro3.";
+        return "Der Wert wird gekürzt.";
     case ListProblemKind::MissingFile:
         return "Die Datei fehlt im Ordner von Setup.exe.";
     case ListProblemKind::NoMatch:
