@@ -395,15 +395,22 @@ void TakeSnapshotOnce(State& s) {
     s.snapshotTaken = true;
 }
 
+// "HKxx\KEY | NAME": the root, the key and the value's name (empty for the default value).
+bool SplitValuePath(State& s, const std::string& text, HKEY* root, std::string* key, std::string* name) {
+    std::vector<std::string> parts = SplitBars(text);
+    if (parts.size() != 2 || !SplitKey(Expand(s, parts[0]), root, key)) return false;
+    *name = parts[1];
+    return true;
+}
+
 // "HKxx\KEY | NAME": the command line the value holds, started as a deployment tool starts the
 // uninstall entry's QuietUninstallString: exactly as written, from the program's folder.
 void DoRunValue(State& s, const Directive& d) {
-    std::vector<std::string> parts = SplitBars(d.value);
     HKEY root = nullptr;
-    std::string key;
-    if (parts.size() != 2 || !SplitKey(Expand(s, parts[0]), &root, &key)) return Stop(s, d, "needs HKxx\\KEY | NAME");
+    std::string key, name;
+    if (!SplitValuePath(s, d.value, &root, &key, &name)) return Stop(s, d, "needs HKxx\\KEY | NAME");
     bool exists = false;
-    std::string line = RegistryText(root, key, parts[1].c_str(), &exists);
+    std::string line = RegistryText(root, key, name.c_str(), &exists);
     size_t quote = line.find('"', 1);
     if (!exists || line.empty() || line[0] != '"' || quote == std::string::npos)
         return Stop(s, d, "the value holds no command line with a quoted program: \"" + Printable(line) + "\"");
@@ -632,13 +639,12 @@ void DoListing(State& s, const Directive& d) {
 }
 
 void DoRegistry(State& s, const Directive& d, bool write) {
-    std::string left, right, key;
+    std::string left, right, key, valueName;
     HKEY root = nullptr;
-    std::vector<std::string> parts = SplitBars(d.value.substr(0, d.value.find(" =")));
-    bool ok = SplitAssignment(s, d.value, &left, &right) && parts.size() == 2 &&
-              SplitKey(Expand(s, parts[0]), &root, &key);
+    bool ok = SplitAssignment(s, d.value, &left, &right) &&
+              SplitValuePath(s, d.value.substr(0, d.value.find(" =")), &root, &key, &valueName);
     if (!ok) return Fail(s, d, "needs HKxx\\KEY | NAME = TEXT");
-    const char* name = parts[1].empty() ? nullptr : parts[1].c_str();
+    const char* name = valueName.empty() ? nullptr : valueName.c_str();
     if (write) {
         HKEY handle = nullptr;
         if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) ==
@@ -657,12 +663,11 @@ void DoRegistry(State& s, const Directive& d, bool write) {
 
 // "HKxx\KEY | NAME": the key has no value of that name (NAME empty: no default value).
 void DoNoValue(State& s, const Directive& d) {
-    std::vector<std::string> parts = SplitBars(d.value);
     HKEY root = nullptr;
-    std::string key;
-    if (parts.size() != 2 || !SplitKey(Expand(s, parts[0]), &root, &key)) return Fail(s, d, "needs HKxx\\KEY | NAME");
+    std::string key, name;
+    if (!SplitValuePath(s, d.value, &root, &key, &name)) return Fail(s, d, "needs HKxx\\KEY | NAME");
     bool exists = false;
-    std::string value = RegistryText(root, key, parts[1].empty() ? nullptr : parts[1].c_str(), &exists);
+    std::string value = RegistryText(root, key, name.empty() ? nullptr : name.c_str(), &exists);
     Check(s, d, !exists, "the value is there: \"" + Printable(value) + "\"");
 }
 
