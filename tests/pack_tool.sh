@@ -1,8 +1,8 @@
 #!/bin/sh
 # tools/pack on the demo package: the packed file is the Setup.exe given, byte for byte, followed
-# by its package, an .xz stream of a stored cabinet (with --mszip an MSZIP cabinet) of exactly the
-# folder's files, the list first and the listed files before the wildcard groups, in the order the
-# install takes them; with --sign, the program part and the packed file both carry a valid
+# by its package, the smaller .xz stream of a stored cabinet, with or without the x86 filter (with
+# --mszip an MSZIP cabinet), of exactly the folder's files, the list first and the listed files
+# before the wildcard groups, in the order the install takes them; with --sign, the program part and the packed file both carry a valid
 # signature; a list with a problem is not packed at all.
 # Usage: pack_tool.sh Setup.exe DEMO-FOLDER (WINEPREFIX: the build tree's prefix)
 setup=$1
@@ -37,6 +37,12 @@ check_package() {  # packed file, how its package is to be read
 QV_SETUP=$setup "$root/tools/pack" "$work/demo" "$work/Demo-Setup.exe" > "$work/out.txt" 2>&1 || fail "tools/pack ended with $?"
 cat "$work/out.txt"
 check_package "$work/Demo-Setup.exe" xz
+# Of the stream with the x86 filter and the one without, the smaller was kept.
+packed=$(($(stat -c %s "$work/Demo-Setup.exe") - size))
+x86=$(xz --x86 --lzma2=preset=9e -T1 -c "$work/tail.cab" | wc -c)
+plain=$(xz --lzma2=preset=9e -T1 -c "$work/tail.cab" | wc -c)
+[ "$packed" -eq "$([ "$x86" -le "$plain" ] && echo "$x86" || echo "$plain")" ] ||
+  fail "the package has $packed bytes; with the x86 filter $x86, without $plain"
 grep -q "^packed: *$(stat -c %s "$work/Demo-Setup.exe") bytes" "$work/out.txt" || fail "no size of the packed file"
 
 QV_SETUP=$setup "$root/tools/pack" --mszip "$work/demo" "$work/Mszip-Setup.exe" > /dev/null 2>&1 || fail "--mszip ended with $?"
