@@ -2,8 +2,8 @@
 # tools/pack on the demo package: the packed file is the Setup.exe given, byte for byte, followed
 # by its package, the smaller .xz stream of a stored cabinet, with or without the x86 filter (with
 # --mszip an MSZIP cabinet), of exactly the folder's files, the list first and the listed files
-# before the wildcard groups, in the order the install takes them; with --sign, the program part and the packed file both carry a valid
-# signature; a list with a problem is not packed at all.
+# before the wildcard groups, in the order the install takes them; with --sign, the program part
+# and the packed file both carry a valid signature; a list with a problem is not packed at all.
 # Usage: pack_tool.sh Setup.exe DEMO-FOLDER (WINEPREFIX: the build tree's prefix)
 setup=$1
 demo=$2

@@ -4,6 +4,8 @@
 
 #include <string.h>
 
+#define ALWAYS_INLINE __attribute__((always_inline))
+
 namespace {
 
 constexpr size_t kFrame = 12;  // stream header and footer
@@ -11,7 +13,6 @@ constexpr uint64_t kAbsent = ~0ull;
 constexpr uint32_t kCrc32Poly = 0xEDB88320u;
 constexpr uint64_t kCrc64Poly = 0xC96C5795D7870F42ull;
 constexpr uint32_t kTop = 1u << 24;
-#define ALWAYS_INLINE __attribute__((always_inline))
 constexpr uint8_t kFailed = 0, kRunning = 1, kEnded = 2;  // zero, so a decoder never started reads as failed
 
 // Where each group of LZMA probabilities starts in XzDecoder::Probs.
