@@ -20,18 +20,23 @@ char g_base[MAX_PATH];  // the program's own path without ".exe"
 HWND g_edit = nullptr;
 char g_text[65536];
 
+// Written under a name of its own and then renamed: a scenario that waits for the file reads it
+// whole, never while it is still open here (that read found it missing).
 void WriteBeside(const char* suffix, const char* bytes, DWORD size) {
-    char path[MAX_PATH + 16];
+    char path[MAX_PATH + 16], part[MAX_PATH + 20];
     size_t baseLength = std::strlen(g_base);
     size_t suffixLength = std::strlen(suffix);
-    if (baseLength + suffixLength >= sizeof path) return;
+    if (baseLength + suffixLength + 4 >= sizeof path) return;
     std::memcpy(path, g_base, baseLength);
     std::memcpy(path + baseLength, suffix, suffixLength + 1);
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::memcpy(part, path, baseLength + suffixLength);
+    std::memcpy(part + baseLength + suffixLength, ".new", 5);
+    HANDLE file = CreateFileA(part, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     WriteFile(file, bytes, size, &written, nullptr);
     CloseHandle(file);
+    MoveFileExA(part, path, MOVEFILE_REPLACE_EXISTING);
 }
 
 void RecordText() {
